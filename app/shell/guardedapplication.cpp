@@ -1,0 +1,39 @@
+#include "app/shell/guardedapplication.h"
+
+#include "app/shell/appinfo.h"
+#include "app/shell/prompt.h"
+#include "store/error.h"
+
+#include <exception>
+
+GuardedApplication::GuardedApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("saporin"));
+}
+
+bool GuardedApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const Error &error) {
+        reportApplicationError(error.message());
+    } catch (const std::exception &error) {
+        reportApplicationError(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        reportApplicationError(tr("Unexpected failure"));
+    }
+    return false;
+}
+
+QString withFullStop(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void reportApplicationError(const QString &message)
+{
+    Prompt::instance().applicationError(withFullStop(message));
+}

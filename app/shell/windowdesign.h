@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class QWidget;
+
+enum class Frame {
+    Fixed,       // dialog border: title bar with a close box, not resizable
+    Sizable,     // resizable window
+    Borderless,  // no title bar or border; moved by dragging its title band
+};
+
+// Gives a window its instance name (as Qt object name), caption, designed client size and frame.
+void designWindow(QWidget *window, const char *instanceName, const QString &caption, QSize clientSize,
+                  Frame frame);
+
+// Centres a window on another (or on the screen when `over` is null).
+void centreWindow(QWidget *window, const QWidget *over);

@@ -1,0 +1,7 @@
+#include "app/shell/windowset.h"
+
+WindowSet &windows()
+{
+    static WindowSet set;
+    return set;
+}

@@ -1,0 +1,59 @@
+#include "app/ui/application.h"
+
+#include "app/shell/appinfo.h"
+#include "app/shell/busynotice.h"
+#include "app/shell/windowset.h"
+#include "app/ui/categorydialog.h"
+#include "app/ui/mainwindow.h"
+#include "conversions/ui/conversionswindow.h"
+#include "editor/ui/recipeeditor.h"
+#include "pickers/ui/charactermap.h"
+#include "pickers/ui/emoticonpicker.h"
+#include "printing/ui/headerfooterdialog.h"
+#include "printing/ui/marginsdialog.h"
+#include "printing/ui/printpreviewwindow.h"
+#include "search/ui/searchwindow.h"
+#include "tables/ui/tablebuilder.h"
+
+#include <QApplication>
+
+void createWindows(const QString &dataDirectory)
+{
+    WindowSet &set = windows();
+    // The order matters: the main window opens the tables that later windows bind to, and the
+    // page setup dialogs exist before the preview window reads them.
+    set.frmMain = new MainWindow(dataDirectory);
+    set.browser = set.frmMain;
+    QWidget *main = set.frmMain;
+    set.HeaderFooterForm = new HeaderFooterDialog(main);
+    set.MarginsForm = new MarginsDialog(main);
+    set.PrintPreviewForm = new PrintPreviewWindow(main);
+    set.frmAECategory = new CategoryDialog(main);
+    set.frmAERecipe = new RecipeEditor(main);
+    set.DLLForm = new CharacterMap(main);
+    set.frmEmoticons = new EmoticonPicker(main);
+    set.frmSearch = new SearchWindow(main);
+    set.frmExport = new BusyNotice(main);
+    set.frmConversions = new ConversionsWindow(main);
+    set.DllForms = new TableBuilder(main);
+}
+
+void destroyWindows()
+{
+    WindowSet &set = windows();
+    // The other windows are children of the main window and go with it; deleting the main window
+    // closes the tables, which writes them.
+    delete set.frmMain;
+    set = WindowSet();
+}
+
+int runSaporin(const QString &dataDirectory)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    createWindows(dataDirectory);
+    windows().frmMain->show();
+    const int code = QApplication::exec();
+    const bool written = windows().frmMain->closeStore();
+    destroyWindows();
+    return written ? code : 1;
+}

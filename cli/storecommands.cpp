@@ -1,0 +1,160 @@
+#include "cli/commands.h"
+
+#include "store/error.h"
+#include "store/recipestore.h"
+#include "store/table.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+// Commands on the recipe store: list, add-category, add-recipe. They use the program's own store
+// and its rules for writing the table files.
+
+namespace {
+
+// Tags may hold line breaks and tabs; the listing keeps one record per line.
+QString escaped(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            result += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\t'))
+            result += QLatin1String("\\t");
+        else if (c == QLatin1Char('\n'))
+            result += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            result += QLatin1String("\\r");
+        else
+            result += c;
+    }
+    return result;
+}
+
+void requireDirectory(const QString &path)
+{
+    if (!QFileInfo(path).isDir())
+        throw Error(QStringLiteral("\"%1\" is not a directory").arg(path));
+}
+
+int list(const QStringList &args, QTextStream &out)
+{
+    if (args.size() != 1)
+        throw Error(QStringLiteral("usage: saporin-cli list DATADIR"));
+    requireDirectory(args.at(0));
+    RecipeStore store(args.at(0));
+    store.open();
+    Table &categories = store.cdsCategory();
+    Table &recipes = store.cdsRecipe();
+    for (categories.first(); !categories.eof(); categories.next()) {
+        out << escaped(categories.text(RecipeStore::CategoryDescription)) << '\n';
+        for (recipes.first(); !recipes.eof(); recipes.next()) {
+            out << '\t' << escaped(recipes.text(RecipeStore::RecipeDescription)) << '\t'
+                << escaped(recipes.text(RecipeStore::RecipeTag)) << '\t'
+                << recipes.blob(RecipeStore::RecipeDetail).size() << '\n';
+        }
+    }
+    store.close();
+    return 0;
+}
+
+QString requireName(const QString &name, int size, const char *what)
+{
+    if (name.trimmed().isEmpty())
+        throw Error(QStringLiteral("the %1 name is empty").arg(QLatin1String(what)));
+    if (name.size() > size)
+        throw Error(QStringLiteral("the %1 name is longer than %2 characters").arg(QLatin1String(what)).arg(size));
+    return name;
+}
+
+int addCategory(const QStringList &args)
+{
+    if (args.size() != 2)
+        throw Error(QStringLiteral("usage: saporin-cli add-category DATADIR NAME"));
+    requireDirectory(args.at(0));
+    const QString name = requireName(args.at(1), RecipeStore::CategoryDescriptionSize, "category");
+    RecipeStore store(args.at(0));
+    store.open();
+    Table &categories = store.cdsCategory();
+    categories.insert();
+    categories.setText(RecipeStore::CategoryDescription, name);
+    categories.post();
+    store.close();
+    return 0;
+}
+
+int addRecipe(QStringList args)
+{
+    QString tags;
+    QString bodyFile;
+    QStringList positional;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if ((arg == QLatin1String("--tags") || arg == QLatin1String("--body")) && args.isEmpty())
+            throw Error(QStringLiteral("%1 needs a value").arg(arg));
+        if (arg == QLatin1String("--tags"))
+            tags = args.takeFirst();
+        else if (arg == QLatin1String("--body"))
+            bodyFile = args.takeFirst();
+        else
+            positional << arg;
+    }
+    if (positional.size() != 3)
+        throw Error(QStringLiteral("usage: saporin-cli add-recipe DATADIR CATEGORY NAME --tags TAGS [--body FILE]"));
+    requireDirectory(positional.at(0));
+    const QString name = requireName(positional.at(2), RecipeStore::RecipeDescriptionSize, "recipe");
+    if (tags.size() > RecipeStore::RecipeTagSize)
+        throw Error(QStringLiteral("the tags are longer than %1 characters").arg(RecipeStore::RecipeTagSize));
+    QByteArray body;
+    if (!bodyFile.isEmpty()) {
+        QFile file(bodyFile);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Error(QStringLiteral("cannot read \"%1\": %2").arg(bodyFile, file.errorString()));
+        body = file.readAll();
+    }
+
+    RecipeStore store(positional.at(0));
+    store.open();
+    if (!store.cdsCategory().locate(RecipeStore::CategoryDescription, positional.at(1)))
+        throw Error(QStringLiteral("there is no category \"%1\"").arg(positional.at(1)));
+    Table &recipes = store.cdsRecipe();
+    recipes.insert();
+    recipes.setText(RecipeStore::RecipeDescription, name);
+    recipes.setText(RecipeStore::RecipeTag, tags);
+    recipes.setBlob(RecipeStore::RecipeDetail, body);
+    recipes.post();
+    store.close();
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString command = args.value(0);
+    const QStringList rest = args.mid(1);
+    try {
+        if (command == QLatin1String("list"))
+            return list(rest, out);
+        if (command == QLatin1String("add-category"))
+            return addCategory(rest);
+        if (command == QLatin1String("add-recipe"))
+            return addRecipe(rest);
+    } catch (const Error &error) {
+        out.flush();
+        err << "saporin-cli: " << error.message() << '\n';
+        return 1;
+    }
+    return std::nullopt;
+}
+
+QStringList storeCommandUsage()
+{
+    return {
+        QStringLiteral("list DATADIR                       categories and their recipes (name, tags, body bytes)"),
+        QStringLiteral("add-category DATADIR NAME          adds a category"),
+        QStringLiteral("add-recipe DATADIR CATEGORY NAME --tags TAGS [--body FILE]   adds a recipe"),
+    };
+}

@@ -1,0 +1,9 @@
+#include "pickers/ui/emoticonpicker.h"
+
+#include "app/shell/windowdesign.h"
+
+EmoticonPicker::EmoticonPicker(QWidget *parent)
+    : QDialog(parent)
+{
+    designWindow(this, "frmEmoticons", tr("Emotional Icons"), QSize(427, 312), Frame::Borderless);
+}

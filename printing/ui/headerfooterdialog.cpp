@@ -1,0 +1,9 @@
+#include "printing/ui/headerfooterdialog.h"
+
+#include "app/shell/windowdesign.h"
+
+HeaderFooterDialog::HeaderFooterDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    designWindow(this, "HeaderFooterForm", tr("Header and Footer Titles"), QSize(640, 387), Frame::Borderless);
+}

@@ -1,0 +1,9 @@
+#include "printing/ui/printpreviewwindow.h"
+
+#include "app/shell/windowdesign.h"
+
+PrintPreviewWindow::PrintPreviewWindow(QWidget *parent)
+    : QDialog(parent)
+{
+    designWindow(this, "PrintPreviewForm", tr("Print Preview"), QSize(1291, 669), Frame::Sizable);
+}

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "store/tabledef.h"
+
+#include <QByteArray>
+#include <QCollator>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// An in-memory table backed by one file: the records in table order, a cursor, the edit states
+// and, for a detail table, the view of the records that belong to its master's current record.
+// Every failure is thrown as Error with a readable message.
+class Table : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    Q_ENUM(State)
+
+    explicit Table(TableDef def, QObject *parent = nullptr);
+    ~Table() override;
+
+    [[nodiscard]] const TableDef &definition() const { return m_def; }
+
+    // The file the table is read from and written to.
+    void setFileName(const QString &path) { m_fileName = path; }
+    [[nodiscard]] QString fileName() const { return m_fileName; }
+
+    // The locale whose collation orders text fields (case-sensitive). Set before opening.
+    void setCollationLocale(const QLocale &locale);
+
+    // Makes a detail table of this one: it presents only the records whose `detailField` equals the
+    // master's current `masterField`, and its order must begin with `detailField`.
+    void setMaster(Table *master, const QString &masterField, const QString &detailField);
+
+    void createEmpty();                 // an empty table in memory, nothing read
+    void open();                        // reads every record of the file
+    // Writes the table to its file if its data changed since it was read or created, then makes it
+    // inactive. A record still being edited or inserted is dropped. Throws when writing fails; the
+    // table is inactive afterwards either way and the old file is left as it was.
+    void close();
+
+    [[nodiscard]] bool isActive() const { return m_state != State::Inactive; }
+    [[nodiscard]] State state() const { return m_state; }
+    [[nodiscard]] bool dataChangedSinceLoad() const { return m_changed; }
+
+    // Navigation within the present order and view. A move first ends an edit or insert: posted
+    // when a field was changed, cancelled otherwise.
+    void first();
+    void next();
+    [[nodiscard]] bool eof() const;
+    [[nodiscard]] bool isEmpty() const;
+    [[nodiscard]] int recordCount() const;   // records in the view
+    [[nodiscard]] int recNo() const;         // 1-based position in the view; 0 when empty
+    void setRecNo(int recNo);
+    // Positions on the first record whose text field equals `value` exactly (case-sensitive).
+    // Returns false and stays put when there is none.
+    bool locate(const QString &field, const QString &value);
+
+    void insert();
+    void edit();
+    void post();
+    void cancel();
+    void remove();                           // deletes the current record
+
+    // Field access on the current record (the edit buffer while editing or inserting).
+    [[nodiscard]] QVariant value(const QString &field) const;
+    [[nodiscard]] QString text(const QString &field) const;
+    [[nodiscard]] QByteArray blob(const QString &field) const;
+    void setValue(const QString &field, const QVariant &value);
+    void setText(const QString &field, const QString &value) { setValue(field, value); }
+    void setBlob(const QString &field, const QByteArray &value) { setValue(field, value); }
+    [[nodiscard]] bool isModified() const { return m_modified; }
+
+    // Text cut to a field's size: at most `size` UTF-16 units, never half a surrogate pair.
+    [[nodiscard]] static QString cutToSize(const QString &text, int size);
+
+    // Every stored record in table order, whatever the view, for the file writer and tools.
+    [[nodiscard]] int totalRecordCount() const { return int(m_rows.size()); }
+    [[nodiscard]] const QVariant &storedValue(int row, int field) const;
+    [[nodiscard]] qint64 nextKey(int field) const { return m_nextKey.at(size_t(field)); }
+
+Q_SIGNALS:
+    // Before a post: bound controls write their text into the edit buffer now.
+    void updateRecordRequested();
+    // The current record, its contents or the table's state changed: bound controls show it again.
+    void recordChanged();
+    void stateChanged(Table::State state);
+    // The table moved to another record, or records were added or removed: detail tables follow.
+    void positionChanged();
+
+private:
+    struct Row;
+    using RowPtr = std::unique_ptr<Row>;
+
+    void requireActive() const;
+    void requireBrowseOrEditing() const;
+    void checkBrowseMode();
+    void followMaster();
+    void refreshView(bool toFirst);
+    void setState(State state);
+    void storeRow(RowPtr row);
+    [[nodiscard]] int fieldIndex(const QString &field) const;
+    [[nodiscard]] const Row *currentRow() const;
+    [[nodiscard]] std::optional<qint64> linkValue() const;
+    void computeKeys(Row &row) const;
+    [[nodiscard]] bool lessThan(const Row &a, const Row &b) const;
+    [[nodiscard]] size_t upperBound(const Row &row) const;
+    void loadRows(std::vector<RowPtr> rows, const std::vector<qint64> &nextKeys);
+
+    TableDef m_def;
+    QString m_fileName;
+    QCollator m_collator;
+    std::vector<int> m_orderFields;       // field indexes of the order
+    std::vector<int> m_textOrderFields;   // order fields that sort by collation
+    std::vector<RowPtr> m_rows;           // every record, in table order
+    std::vector<qint64> m_nextKey;        // per field: the next auto-increment value
+
+    State m_state = State::Inactive;
+    size_t m_viewBegin = 0;               // the view: rows [m_viewBegin, m_viewEnd)
+    size_t m_viewEnd = 0;
+    size_t m_cursor = 0;                  // absolute row index of the current record
+    bool m_eof = true;
+    bool m_changed = false;               // data differ from the file
+    RowPtr m_buffer;                      // the record being edited or inserted
+    bool m_modified = false;              // a field of the buffer was set
+
+    Table *m_master = nullptr;
+    int m_masterField = -1;               // in the master's fields
+    int m_linkField = -1;                 // in this table's fields
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "store/tabledef.h"
+
+#include <QVariant>
+
+#include <vector>
+
+class Table;
+
+// The file form of a table: an SQLite database holding one table of the table's fields (rows in
+// table order) and a small "saporin_meta" table with the format tag and the next key of each
+// auto-increment field, so that keys of deleted records are never given again.
+// A file is always written whole into a temporary file beside it, flushed to disk and then renamed
+// over the old one, so a failed write leaves the old file as it was.
+class TableFile
+{
+public:
+    struct Contents {
+        std::vector<std::vector<QVariant>> rows;
+        std::vector<qint64> nextKeys;   // per field; 1 for fields that are not auto-increment
+    };
+
+    // Reads every record. Throws Error naming the file when it cannot be read or is not a table
+    // file of this shape.
+    [[nodiscard]] static Contents read(const TableDef &def, const QString &path);
+    // Writes every stored record of the table to its file name.
+    static void write(const Table &table);
+};

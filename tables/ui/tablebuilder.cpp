@@ -1,0 +1,9 @@
+#include "tables/ui/tablebuilder.h"
+
+#include "app/shell/windowdesign.h"
+
+TableBuilder::TableBuilder(QWidget *parent)
+    : QDialog(parent)
+{
+    designWindow(this, "DllForms", tr("Verbosa StringGrid Table"), QSize(740, 594), Frame::Sizable);
+}
