@@ -1,0 +1,485 @@
+#include "store/error.h"
+#include "store/recipestore.h"
+#include "store/table.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+namespace {
+
+QStringList names(Table &table, const QString &field)
+{
+    QStringList result;
+    for (table.first(); !table.eof(); table.next())
+        result << table.text(field);
+    return result;
+}
+
+void addCategory(RecipeStore &store, const QString &name)
+{
+    Table &categories = store.cdsCategory();
+    categories.insert();
+    categories.setText(RecipeStore::CategoryDescription, name);
+    categories.post();
+}
+
+void addRecipe(RecipeStore &store, const QString &category, const QString &name, const QString &tags = {},
+               const QByteArray &body = {})
+{
+    QVERIFY(store.cdsCategory().locate(RecipeStore::CategoryDescription, category));
+    Table &recipes = store.cdsRecipe();
+    recipes.insert();
+    recipes.setText(RecipeStore::RecipeDescription, name);
+    recipes.setText(RecipeStore::RecipeTag, tags);
+    recipes.setBlob(RecipeStore::RecipeDetail, body);
+    recipes.post();
+}
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void runSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    char *message = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    sqlite3_free(message);
+    sqlite3_close(db);
+    QCOMPARE(rc, SQLITE_OK);
+}
+
+} // namespace
+
+class TableTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstRunWritesOnlyWhatChanged();
+    void recordsKeysAndBodiesSurviveReload();
+    void keysOfDeletedRecordsAreNotGivenAgain();
+    void orderFollowsCollationCaseSensitively();
+    void locateIsExact_data();
+    void locateIsExact();
+    void recipeViewFollowsCategory();
+    void movesPostChangedAndCancelUnchangedRecords();
+    void textIsCutToFieldSize();
+    void deletingKeepsNeighbourCurrent();
+    void unwrittenChangesAreLostWithoutClose();
+    void damagedFilesFailToOpenAndAreNeverWritten_data();
+    void damagedFilesFailToOpenAndAreNeverWritten();
+    void failedWriteKeepsOldFileAndReports();
+    void closedTableRefusesEveryOperation();
+};
+
+void TableTest::firstRunWritesOnlyWhatChanged()
+{
+    QTemporaryDir dir;
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        QVERIFY(store.cdsCategory().isEmpty());
+        QVERIFY(store.cdsRecipe().isEmpty());
+        store.close();
+    }
+    QVERIFY2(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty(), "untouched tables write no file");
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Soups"));
+        store.close();
+    }
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Category.cds"))));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Recipe.cds"))));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);   // no temporary left behind
+    RecipeStore store(dir.path());
+    store.open();
+    QCOMPARE(names(store.cdsCategory(), RecipeStore::CategoryDescription), QStringList{QStringLiteral("Soups")});
+}
+
+void TableTest::recordsKeysAndBodiesSurviveReload()
+{
+    QTemporaryDir dir;
+    QByteArray body(5 * 1024 * 1024, '\0');
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = char((i * 7919) >> 3);
+    const QString unicodeName = QStringLiteral("Crème brûlée 🍮 «Oma's» \"best\"");
+    QList<int> keys;
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Desserts"));
+        addCategory(store, QStringLiteral("Breads"));
+        addRecipe(store, QStringLiteral("Desserts"), unicodeName, QStringLiteral("sweet\ncold\tcream"), body);
+        addRecipe(store, QStringLiteral("Desserts"), QStringLiteral("Apple pie"), {}, QByteArray());
+        addRecipe(store, QStringLiteral("Breads"), QStringLiteral("Rye"));
+        for (Table &t = store.cdsCategory(); const QString &name : {QStringLiteral("Breads"), QStringLiteral("Desserts")}) {
+            QVERIFY(t.locate(RecipeStore::CategoryDescription, name));
+            keys << t.value(RecipeStore::CategoryNo).toInt();
+        }
+        store.close();
+    }
+    RecipeStore store(dir.path());
+    store.open();
+    Table &categories = store.cdsCategory();
+    Table &recipes = store.cdsRecipe();
+    QCOMPARE(names(categories, RecipeStore::CategoryDescription),
+             (QStringList{QStringLiteral("Breads"), QStringLiteral("Desserts")}));
+    QVERIFY(categories.locate(RecipeStore::CategoryDescription, QStringLiteral("Desserts")));
+    QCOMPARE(categories.value(RecipeStore::CategoryNo).toInt(), keys.at(1));
+    QCOMPARE(names(recipes, RecipeStore::RecipeDescription), (QStringList{QStringLiteral("Apple pie"), unicodeName}));
+    QVERIFY(recipes.locate(RecipeStore::RecipeDescription, unicodeName));
+    QCOMPARE(recipes.blob(RecipeStore::RecipeDetail), body);
+    QCOMPARE(recipes.text(RecipeStore::RecipeTag), QStringLiteral("sweet\ncold\tcream"));
+    QCOMPARE(recipes.value(RecipeStore::CategoryNo).toInt(), keys.at(1));
+    QVERIFY(recipes.locate(RecipeStore::RecipeDescription, QStringLiteral("Apple pie")));
+    QVERIFY(recipes.blob(RecipeStore::RecipeDetail).isEmpty());
+}
+
+void TableTest::keysOfDeletedRecordsAreNotGivenAgain()
+{
+    QTemporaryDir dir;
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        for (const char *name : {"A1", "A2", "A3"})
+            addCategory(store, QLatin1String(name));
+        QVERIFY(store.cdsCategory().locate(RecipeStore::CategoryDescription, QStringLiteral("A3")));
+        QCOMPARE(store.cdsCategory().value(RecipeStore::CategoryNo).toInt(), 3);
+        store.cdsCategory().remove();
+        store.close();
+    }
+    RecipeStore store(dir.path());
+    store.open();
+    addCategory(store, QStringLiteral("A4"));
+    QCOMPARE(store.cdsCategory().value(RecipeStore::CategoryNo).toInt(), 4);
+}
+
+void TableTest::orderFollowsCollationCaseSensitively()
+{
+    Table table(RecipeStore::categoryDefinition());
+    table.setCollationLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    table.createEmpty();
+    for (const char *name : {"cherry", "Banana", "apple", "Apple", "éclair", "Zucchini", "banana"}) {
+        table.insert();
+        table.setText(RecipeStore::CategoryDescription, QString::fromUtf8(name));
+        table.post();
+        // A stored record takes its place in the order at once and stays current.
+        QCOMPARE(table.text(RecipeStore::CategoryDescription), QString::fromUtf8(name));
+    }
+    const QStringList order = names(table, RecipeStore::CategoryDescription);
+    QCOMPARE(order, (QStringList{QStringLiteral("apple"), QStringLiteral("Apple"), QStringLiteral("banana"),
+                                 QStringLiteral("Banana"), QStringLiteral("cherry"), QStringLiteral("éclair"),
+                                 QStringLiteral("Zucchini")}));
+    table.setRecNo(3);
+    QCOMPARE(table.text(RecipeStore::CategoryDescription), QStringLiteral("banana"));
+}
+
+void TableTest::locateIsExact_data()
+{
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<int>("expectedKey");   // 0: not found
+    QTest::newRow("apostrophe") << QStringLiteral("Grandma's") << 2;
+    QTest::newRow("double quote") << QStringLiteral("The \"best\"") << 3;
+    QTest::newRow("differs in case only") << QStringLiteral("soups") << 4;
+    QTest::newRow("first of two equal names") << QStringLiteral("Soups") << 1;
+    QTest::newRow("trailing blank is another name") << QStringLiteral("Soups ") << 0;
+    QTest::newRow("prefix is not enough") << QStringLiteral("Soup") << 0;
+    QTest::newRow("empty") << QString() << 0;
+}
+
+void TableTest::locateIsExact()
+{
+    QFETCH(QString, wanted);
+    QFETCH(int, expectedKey);
+    Table table(RecipeStore::categoryDefinition());
+    table.createEmpty();
+    for (const char *name : {"Soups", "Grandma's", "The \"best\"", "soups", "Soups"}) {
+        table.insert();
+        table.setText(RecipeStore::CategoryDescription, QLatin1String(name));
+        table.post();
+    }
+    table.first();
+    const bool found = table.locate(RecipeStore::CategoryDescription, wanted);
+    QCOMPARE(found, expectedKey != 0);
+    if (found)
+        QCOMPARE(table.value(RecipeStore::CategoryNo).toInt(), expectedKey);
+    else
+        QCOMPARE(table.recNo(), 1);   // stays where it was
+}
+
+void TableTest::recipeViewFollowsCategory()
+{
+    QTemporaryDir dir;
+    RecipeStore store(dir.path());
+    store.open();
+    addCategory(store, QStringLiteral("Breads"));
+    addCategory(store, QStringLiteral("Soups"));
+    addCategory(store, QStringLiteral("Cakes"));
+    addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Minestrone"));
+    addRecipe(store, QStringLiteral("Breads"), QStringLiteral("Rye"));
+    addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Borscht"));
+    addRecipe(store, QStringLiteral("Breads"), QStringLiteral("Baguette"));
+    addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Gazpacho"));
+
+    Table &recipes = store.cdsRecipe();
+    store.LocateSelectedCategory(QStringLiteral("Soups"));
+    QCOMPARE(recipes.recordCount(), 3);
+    QCOMPARE(recipes.recNo(), 1);
+    QCOMPARE(names(recipes, RecipeStore::RecipeDescription),
+             (QStringList{QStringLiteral("Borscht"), QStringLiteral("Gazpacho"), QStringLiteral("Minestrone")}));
+    store.LocateSelectedRecipe(QStringLiteral("Gazpacho"));
+    QCOMPARE(recipes.recNo(), 2);
+
+    store.LocateSelectedCategory(QStringLiteral("Breads"));
+    QCOMPARE(recipes.recNo(), 1);
+    QCOMPARE(recipes.text(RecipeStore::RecipeDescription), QStringLiteral("Baguette"));
+    store.LocateSelectedRecipe(QStringLiteral("Rye"));
+    QCOMPARE(recipes.recNo(), 2);
+    try {
+        store.LocateSelectedRecipe(QStringLiteral("Gazpacho"));   // another category's recipe
+        QFAIL("a recipe of another category was found");
+    } catch (const Error &error) {
+        QCOMPARE(error.message(), QStringLiteral("Could not find Gazpacho in dataset."));
+    }
+
+    store.LocateSelectedCategory(QStringLiteral("Cakes"));
+    QVERIFY(recipes.isEmpty());
+    QVERIFY(recipes.eof());
+    QCOMPARE(recipes.recNo(), 0);
+}
+
+void TableTest::movesPostChangedAndCancelUnchangedRecords()
+{
+    Table table(RecipeStore::categoryDefinition());
+    table.createEmpty();
+    for (const char *name : {"A", "B", "C"}) {
+        table.insert();
+        table.setText(RecipeStore::CategoryDescription, QLatin1String(name));
+        table.post();
+    }
+    table.first();
+    table.edit();
+    table.setText(RecipeStore::CategoryDescription, QStringLiteral("D"));
+    table.next();   // posts: "D" moves to the end
+    QCOMPARE(table.state(), Table::State::Browse);
+    QCOMPARE(names(table, RecipeStore::CategoryDescription),
+             (QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")}));
+
+    table.insert();
+    table.first();   // nothing typed: cancelled
+    QCOMPARE(table.recordCount(), 3);
+
+    table.edit();
+    table.setText(RecipeStore::CategoryDescription, QStringLiteral("X"));
+    table.cancel();
+    QCOMPARE(table.text(RecipeStore::CategoryDescription), QStringLiteral("B"));
+
+    table.insert();
+    table.setText(RecipeStore::CategoryDescription, QStringLiteral("E"));
+    QVERIFY(table.locate(RecipeStore::CategoryDescription, QStringLiteral("E")));   // posted first, then found
+    QCOMPARE(table.recordCount(), 4);
+}
+
+void TableTest::textIsCutToFieldSize()
+{
+    Table table(RecipeStore::recipeDefinition());
+    table.createEmpty();   // no master set on this bare copy: the link field is set by hand
+    table.insert();
+    table.setValue(RecipeStore::CategoryNo, 1);
+    table.setText(RecipeStore::RecipeDescription, QString(250, QLatin1Char('x')));
+    table.setText(RecipeStore::RecipeTag, QString(511, QLatin1Char('t')) + QStringLiteral("🍅"));
+    table.post();
+    QCOMPARE(table.text(RecipeStore::RecipeDescription).size(), 200);
+    // Half a surrogate pair is never stored.
+    QCOMPARE(table.text(RecipeStore::RecipeTag), QString(511, QLatin1Char('t')));
+}
+
+void TableTest::deletingKeepsNeighbourCurrent()
+{
+    QTemporaryDir dir;
+    RecipeStore store(dir.path());
+    store.open();
+    addCategory(store, QStringLiteral("Soups"));
+    addCategory(store, QStringLiteral("Stews"));
+    addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Leek"));
+    addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Leek"));
+    addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Onion"));
+    addRecipe(store, QStringLiteral("Stews"), QStringLiteral("Goulash"));
+
+    store.LocateSelectedCategory(QStringLiteral("Soups"));
+    Table &recipes = store.cdsRecipe();
+    recipes.setRecNo(2);
+    const int second = recipes.value(RecipeStore::RecipeNo).toInt();
+    recipes.remove();   // the second "Leek"
+    QCOMPARE(recipes.recordCount(), 2);
+    QCOMPARE(recipes.text(RecipeStore::RecipeDescription), QStringLiteral("Onion"));
+    recipes.first();
+    QVERIFY(recipes.value(RecipeStore::RecipeNo).toInt() != second);
+
+    recipes.setRecNo(2);
+    recipes.remove();   // the last one: the new last becomes current
+    QCOMPARE(recipes.text(RecipeStore::RecipeDescription), QStringLiteral("Leek"));
+    recipes.remove();
+    QVERIFY(recipes.isEmpty());
+    QVERIFY(store.cdsCategory().locate(RecipeStore::CategoryDescription, QStringLiteral("Soups")));
+    store.cdsCategory().remove();
+    QCOMPARE(names(store.cdsCategory(), RecipeStore::CategoryDescription), QStringList{QStringLiteral("Stews")});
+    QCOMPARE(names(recipes, RecipeStore::RecipeDescription), QStringList{QStringLiteral("Goulash")});
+}
+
+void TableTest::unwrittenChangesAreLostWithoutClose()
+{
+    QTemporaryDir dir;
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Kept"));
+        store.close();
+    }
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Lost"));
+        // the process ends here without closing
+    }
+    RecipeStore store(dir.path());
+    store.open();
+    QCOMPARE(names(store.cdsCategory(), RecipeStore::CategoryDescription), QStringList{QStringLiteral("Kept")});
+}
+
+void TableTest::damagedFilesFailToOpenAndAreNeverWritten_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("random bytes") << QStringLiteral("random") << QStringLiteral("not a database");
+    QTest::newRow("truncated") << QStringLiteral("truncated") << QString();
+    QTest::newRow("empty file") << QStringLiteral("empty") << QStringLiteral("not a recipe table file");
+    QTest::newRow("another program's database") << QStringLiteral("foreign") << QStringLiteral("not a recipe table file");
+    QTest::newRow("missing column") << QStringLiteral("column") << QStringLiteral("no field \"CategoryDescription\"");
+    QTest::newRow("duplicate keys") << QStringLiteral("duplicate") << QStringLiteral("share the key");
+    QTest::newRow("directory") << QStringLiteral("directory") << QStringLiteral("directory");
+}
+
+void TableTest::damagedFilesFailToOpenAndAreNeverWritten()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Category.cds"));
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        for (int i = 0; i < 300; ++i)
+            addCategory(store, QStringLiteral("Category %1 with a longer name to fill pages").arg(i));
+        store.close();
+    }
+    if (damage == QLatin1String("random")) {
+        QByteArray noise(20000, '\0');
+        for (int i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 2654435761u) >> 13);
+        writeFile(path, noise);
+    } else if (damage == QLatin1String("truncated")) {
+        QFile file(path);
+        QVERIFY(file.resize(file.size() / 2));
+    } else if (damage == QLatin1String("empty")) {
+        writeFile(path, {});
+    } else if (damage == QLatin1String("foreign")) {
+        QFile::remove(path);
+        runSql(path, "CREATE TABLE notes(id INTEGER, body TEXT); INSERT INTO notes VALUES (1, 'x');");
+    } else if (damage == QLatin1String("column")) {
+        runSql(path, "ALTER TABLE Category DROP COLUMN CategoryDescription;");
+    } else if (damage == QLatin1String("duplicate")) {
+        runSql(path, "UPDATE Category SET CategoryNo = 1;");
+    } else if (damage == QLatin1String("directory")) {
+        QFile::remove(path);
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Category.cds")));
+    }
+    const QByteArray before = fileHash(path);
+
+    RecipeStore store(dir.path());
+    try {
+        store.open();
+        QFAIL("a damaged file was opened");
+    } catch (const Error &error) {
+        QVERIFY2(error.message().contains(QDir::toNativeSeparators(path)), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
+    }
+    QVERIFY(!store.cdsCategory().isActive());
+    QVERIFY(!store.cdsRecipe().isActive());   // never opened after the category table failed
+    store.close();
+    QCOMPARE(fileHash(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), damage == QLatin1String("directory") ? 0 : 1);
+}
+
+void TableTest::failedWriteKeepsOldFileAndReports()
+{
+    QTemporaryDir dir;
+    const QString blocked = dir.filePath(QStringLiteral("Category.cds"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Category.cds/inside")));   // a non-empty directory in the way
+    Table table(RecipeStore::categoryDefinition());
+    table.setFileName(blocked);
+    table.createEmpty();
+    table.insert();
+    table.setText(RecipeStore::CategoryDescription, QStringLiteral("Soups"));
+    table.post();
+    try {
+        table.close();
+        QFAIL("writing over a directory succeeded");
+    } catch (const Error &error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Cannot write the table file")), qPrintable(error.message()));
+    }
+    QVERIFY(!table.isActive());
+    QVERIFY(QFileInfo(blocked + QStringLiteral("/inside")).isDir());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);   // the temporary is gone
+
+    // Into a directory that does not exist.
+    Table lost(RecipeStore::categoryDefinition());
+    lost.setFileName(dir.filePath(QStringLiteral("missing/Category.cds")));
+    lost.createEmpty();
+    lost.insert();
+    lost.setText(RecipeStore::CategoryDescription, QStringLiteral("Soups"));
+    lost.post();
+    QVERIFY_THROWS_EXCEPTION(Error, lost.close());
+}
+
+void TableTest::closedTableRefusesEveryOperation()
+{
+    Table table(RecipeStore::categoryDefinition());
+    const QString closed = QStringLiteral("Cannot perform this operation on a closed dataset");
+    auto expectClosed = [&](auto operation) {
+        try {
+            operation();
+            QFAIL("an operation on a closed table succeeded");
+        } catch (const Error &error) {
+            QCOMPARE(error.message(), closed);
+        }
+    };
+    expectClosed([&] { table.first(); });
+    expectClosed([&] { table.insert(); });
+    expectClosed([&] { (void)table.isEmpty(); });
+    expectClosed([&] { (void)table.text(RecipeStore::CategoryDescription); });
+    expectClosed([&] { table.locate(RecipeStore::CategoryDescription, QStringLiteral("x")); });
+    table.close();   // a table that never opened writes nothing and does not fail
+}
+
+QTEST_GUILESS_MAIN(TableTest)
+#include "tst_table.moc"
