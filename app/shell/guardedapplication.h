@@ -16,7 +16,7 @@ public:
 };
 
 // The report's text: a full stop is appended when the message's last character sorts after "."
-// in character-code order ("Not found" gets one, "Done." and "Why?" keep theirs).
+// in character-code order: "Not found" and "Why?" get one, "Done." and "Stop!" do not.
 [[nodiscard]] QString withFullStop(const QString &message);
 
 // Shows a message as the application-wide error report.

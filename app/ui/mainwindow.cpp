@@ -119,6 +119,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_fade->setEndValue(0.0);
     connect(m_fade, &QPropertyAnimation::finished, this, [this] {
         hide();
+        Q_EMIT fadedOut();
         QCoreApplication::quit();
     });
     m_fade->start();

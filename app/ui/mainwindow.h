@@ -29,6 +29,10 @@ public:
     // The fade-out that ends the run lasts this long.
     static constexpr int FadeMs = 600;
 
+Q_SIGNALS:
+    // The window has faded out and the event loop is being told to end.
+    void fadedOut();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
