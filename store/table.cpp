@@ -10,10 +10,15 @@
 
 struct Table::Row {
     std::vector<QVariant> values;
-    std::vector<QCollatorSortKey> keys;   // one per text order field, in order
 };
 
 namespace {
+
+const QString &textOf(const QVariant &value)
+{
+    static const QString empty;
+    return value.typeId() == QMetaType::QString ? *static_cast<const QString *>(value.constData()) : empty;
+}
 
 QString closedMessage()
 {
@@ -31,8 +36,6 @@ Table::Table(TableDef def, QObject *parent)
         if (index < 0)
             continue;
         m_orderFields.push_back(index);
-        if (m_def.fields.at(index).type == FieldType::Text)
-            m_textOrderFields.push_back(index);
     }
     m_nextKey.assign(m_def.fields.size(), 1);
 
@@ -54,6 +57,12 @@ void Table::setCollationLocale(const QLocale &locale)
     m_collator.setIgnorePunctuation(false);
 }
 
+QString Table::collationName() const
+{
+    // Rules may change with the library that implements them, so its version is part of the name.
+    return m_collator.locale().bcp47Name() + QLatin1String("; case-sensitive; Qt ") + QLatin1String(qVersion());
+}
+
 void Table::setMaster(Table *master, const QString &masterField, const QString &detailField)
 {
     m_master = master;
@@ -67,7 +76,7 @@ void Table::setMaster(Table *master, const QString &masterField, const QString &
 
 void Table::createEmpty()
 {
-    loadRows({}, std::vector<qint64>(m_def.fields.size(), 1));
+    loadRows({}, std::vector<qint64>(m_def.fields.size(), 1), true);
     m_changed = false;
 }
 
@@ -82,17 +91,16 @@ void Table::open()
         rows.push_back(std::move(row));
     }
     contents.rows.clear();
-    loadRows(std::move(rows), contents.nextKeys);
+    loadRows(std::move(rows), contents.nextKeys, contents.collation == collationName());
     m_changed = false;
 }
 
-void Table::loadRows(std::vector<RowPtr> rows, const std::vector<qint64> &nextKeys)
+void Table::loadRows(std::vector<RowPtr> rows, const std::vector<qint64> &nextKeys, bool sameCollation)
 {
-    for (RowPtr &row : rows)
-        computeKeys(*row);
-    // A file is written in table order, but the collation may differ from the writer's.
-    std::stable_sort(rows.begin(), rows.end(),
-                     [this](const RowPtr &a, const RowPtr &b) { return lessThan(*a, *b); });
+    // A file is written in table order. Only when it was ordered by other collation rules, or its
+    // numbers are out of order (a file not written by this program), is it sorted again.
+    if (!sameCollation || !numbersInOrder(rows))
+        sortRows(rows);
     m_rows = std::move(rows);
     m_nextKey = nextKeys;
     m_nextKey.resize(m_def.fields.size(), 1);
@@ -325,7 +333,6 @@ void Table::post()
     } else {
         m_rows.erase(m_rows.begin() + qsizetype(m_cursor));
     }
-    computeKeys(*row);
     const size_t at = upperBound(*row);
     m_rows.insert(m_rows.begin() + qsizetype(at), std::move(row));
     m_changed = true;
@@ -456,21 +463,66 @@ const QVariant &Table::storedValue(int row, int field) const
     return m_rows.at(size_t(row))->values.at(size_t(field));
 }
 
-void Table::computeKeys(Row &row) const
+bool Table::numbersInOrder(const std::vector<RowPtr> &rows) const
 {
-    row.keys.clear();
-    row.keys.reserve(m_textOrderFields.size());
-    for (int field : m_textOrderFields)
-        row.keys.push_back(m_collator.sortKey(row.values[field].toString()));
+    for (size_t i = 1; i < rows.size(); ++i) {
+        for (int field : m_orderFields) {
+            if (m_def.fields.at(field).type == FieldType::Text)
+                break;   // text order is trusted to the collation name
+            const qint64 before = rows[i - 1]->values[field].toLongLong();
+            const qint64 after = rows[i]->values[field].toLongLong();
+            if (before < after)
+                break;
+            if (before > after)
+                return false;
+        }
+    }
+    return true;
+}
+
+void Table::sortRows(std::vector<RowPtr> &rows) const
+{
+    // Sort keys, made once per record for this sort, compare far faster than the texts themselves.
+    struct Entry {
+        RowPtr row;
+        std::vector<QCollatorSortKey> keys;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(rows.size());
+    for (RowPtr &row : rows) {
+        Entry entry{std::move(row), {}};
+        for (int field : m_orderFields) {
+            if (m_def.fields.at(field).type == FieldType::Text)
+                entry.keys.push_back(m_collator.sortKey(textOf(entry.row->values[field])));
+        }
+        entries.push_back(std::move(entry));
+    }
+    std::stable_sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
+        size_t key = 0;
+        for (int field : m_orderFields) {
+            int order = 0;
+            if (m_def.fields.at(field).type == FieldType::Text) {
+                order = a.keys[key].compare(b.keys[key]);
+                ++key;
+            } else {
+                const qint64 x = a.row->values[field].toLongLong();
+                const qint64 y = b.row->values[field].toLongLong();
+                order = x < y ? -1 : x > y ? 1 : 0;
+            }
+            if (order != 0)
+                return order < 0;
+        }
+        return false;
+    });
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = std::move(entries[i].row);
 }
 
 bool Table::lessThan(const Row &a, const Row &b) const
 {
-    size_t key = 0;
     for (int field : m_orderFields) {
         if (m_def.fields.at(field).type == FieldType::Text) {
-            const int order = a.keys[key].compare(b.keys[key]);
-            ++key;
+            const int order = m_collator.compare(textOf(a.values[field]), textOf(b.values[field]));
             if (order != 0)
                 return order < 0;
         } else {

@@ -33,6 +33,8 @@ public:
 
     // The locale whose collation orders text fields (case-sensitive). Set before opening.
     void setCollationLocale(const QLocale &locale);
+    // Names the collation rules; a file records the rules its records were ordered by.
+    [[nodiscard]] QString collationName() const;
 
     // Makes a detail table of this one: it presents only the records whose `detailField` equals the
     // master's current `masterField`, and its order must begin with `detailField`.
@@ -108,16 +110,16 @@ private:
     [[nodiscard]] int fieldIndex(const QString &field) const;
     [[nodiscard]] const Row *currentRow() const;
     [[nodiscard]] std::optional<qint64> linkValue() const;
-    void computeKeys(Row &row) const;
     [[nodiscard]] bool lessThan(const Row &a, const Row &b) const;
+    [[nodiscard]] bool numbersInOrder(const std::vector<RowPtr> &rows) const;
+    void sortRows(std::vector<RowPtr> &rows) const;
     [[nodiscard]] size_t upperBound(const Row &row) const;
-    void loadRows(std::vector<RowPtr> rows, const std::vector<qint64> &nextKeys);
+    void loadRows(std::vector<RowPtr> rows, const std::vector<qint64> &nextKeys, bool sameCollation);
 
     TableDef m_def;
     QString m_fileName;
     QCollator m_collator;
     std::vector<int> m_orderFields;       // field indexes of the order
-    std::vector<int> m_textOrderFields;   // order fields that sort by collation
     std::vector<RowPtr> m_rows;           // every record, in table order
     std::vector<qint64> m_nextKey;        // per field: the next auto-increment value
 

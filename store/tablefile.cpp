@@ -177,6 +177,10 @@ TableFile::Contents readContents(Database &db, const TableDef &def)
                 tagged = meta.text(1) == QLatin1String(FormatTag);
                 continue;
             }
+            if (key == QLatin1String("collation")) {
+                contents.collation = meta.text(1);
+                continue;
+            }
             for (int i = 0; i < def.fields.size(); ++i) {
                 if (def.fields.at(i).type == FieldType::AutoInc && key == nextKeyName(def.fields.at(i)))
                     contents.nextKeys[i] = qMax<qint64>(1, sqlite3_column_int64(meta.handle(), 1));
@@ -278,6 +282,7 @@ void writeContents(Database &db, const Table &table)
         };
         put(QStringLiteral("format"), QString::fromLatin1(FormatTag));
         put(QStringLiteral("table"), def.name);
+        put(QStringLiteral("collation"), table.collationName());
         for (int i = 0; i < def.fields.size(); ++i) {
             if (def.fields.at(i).type == FieldType::AutoInc)
                 put(nextKeyName(def.fields.at(i)), table.nextKey(i));

@@ -9,8 +9,9 @@
 class Table;
 
 // The file form of a table: an SQLite database holding one table of the table's fields (rows in
-// table order) and a small "saporin_meta" table with the format tag and the next key of each
-// auto-increment field, so that keys of deleted records are never given again.
+// table order) and a small "saporin_meta" table with the format tag, the collation the rows were
+// ordered by, and the next key of each auto-increment field, so that keys of deleted records are
+// never given again.
 // A file is always written whole into a temporary file beside it, flushed to disk and then renamed
 // over the old one, so a failed write leaves the old file as it was.
 class TableFile
@@ -19,6 +20,7 @@ public:
     struct Contents {
         std::vector<std::vector<QVariant>> rows;
         std::vector<qint64> nextKeys;   // per field; 1 for fields that are not auto-increment
+        QString collation;              // the rules the records were ordered by when written
     };
 
     // Reads every record. Throws Error naming the file when it cannot be read or is not a table

@@ -88,6 +88,7 @@ private Q_SLOTS:
     void damagedFilesFailToOpenAndAreNeverWritten();
     void failedWriteKeepsOldFileAndReports();
     void closedTableRefusesEveryOperation();
+    void reopeningUnderOtherRulesSortsAgain();
 };
 
 void TableTest::firstRunWritesOnlyWhatChanged()
@@ -479,6 +480,51 @@ void TableTest::closedTableRefusesEveryOperation()
     expectClosed([&] { (void)table.text(RecipeStore::CategoryDescription); });
     expectClosed([&] { table.locate(RecipeStore::CategoryDescription, QStringLiteral("x")); });
     table.close();   // a table that never opened writes nothing and does not fail
+}
+
+void TableTest::reopeningUnderOtherRulesSortsAgain()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Category.cds"));
+    {
+        Table swedish(RecipeStore::categoryDefinition());
+        swedish.setCollationLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
+        swedish.setFileName(path);
+        swedish.createEmpty();
+        for (const char *name : {"Zander", "Öl", "Oat"}) {
+            swedish.insert();
+            swedish.setText(RecipeStore::CategoryDescription, QString::fromUtf8(name));
+            swedish.post();
+        }
+        QCOMPARE(names(swedish, RecipeStore::CategoryDescription),
+                 (QStringList{QStringLiteral("Oat"), QStringLiteral("Zander"), QStringLiteral("Öl")}));
+        swedish.close();
+    }
+    Table english(RecipeStore::categoryDefinition());
+    english.setCollationLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    english.setFileName(path);
+    english.open();
+    QCOMPARE(names(english, RecipeStore::CategoryDescription),
+             (QStringList{QStringLiteral("Oat"), QStringLiteral("Öl"), QStringLiteral("Zander")}));
+
+    // A recipe file whose rows are out of category order (not written by this program) still
+    // shows each category its own recipes.
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addRecipe(store, QStringLiteral("Oat"), QStringLiteral("Porridge"));
+        addRecipe(store, QStringLiteral("Zander"), QStringLiteral("Fried zander"));
+        store.close();
+    }
+    runSql(dir.filePath(QStringLiteral("Recipe.cds")),
+           "INSERT INTO Recipe (RecipeNo, CategoryNo, RecipeDescription, RecipeTag) VALUES (99, 1, 'Baked zander', '');");
+    RecipeStore store(dir.path());
+    store.open();
+    store.LocateSelectedCategory(QStringLiteral("Zander"));
+    QCOMPARE(names(store.cdsRecipe(), RecipeStore::RecipeDescription),
+             (QStringList{QStringLiteral("Baked zander"), QStringLiteral("Fried zander")}));
+    store.LocateSelectedCategory(QStringLiteral("Oat"));
+    QCOMPARE(names(store.cdsRecipe(), RecipeStore::RecipeDescription), QStringList{QStringLiteral("Porridge")});
 }
 
 QTEST_GUILESS_MAIN(TableTest)
