@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QAbstractButton;
+class QWidget;
+
+// The pieces the main window and its dialogs are built from: title and command bands, content
+// panels and buttons, in the application's gradient look.
+
+// A band `height` pixels high with a gradient from `middle` on its middle line to `edge` at its
+// top and bottom edges, and an optional centred caption.
+QWidget *makeBand(QWidget *parent, const char *name, QColor middle, QColor edge, const QString &caption = {});
+
+// A white content panel with a silver border of `border` pixels; children go inside the border.
+QWidget *makeContentPanel(QWidget *parent, const char *name, int border, bool rounded);
+
+// A command button at a fixed place.
+QAbstractButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
+                            const QRect &geometry);
