@@ -111,8 +111,9 @@ MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
     layout->addWidget(splitter, 1);
     layout->addWidget(buildCommandBar());
 
-    connect(m_categories, &QListWidget::currentRowChanged, this, [this] { lstCategoryClick(); });
-    connect(m_recipes, &QListWidget::currentRowChanged, this, [this] { lstRecipeClick(); });
+    // The selection changes after the current row does, so the handlers follow the selection.
+    connect(m_categories, &QListWidget::itemSelectionChanged, this, [this] { lstCategoryClick(); });
+    connect(m_recipes, &QListWidget::itemSelectionChanged, this, [this] { lstRecipeClick(); });
     connect(m_categories, &QListWidget::itemDoubleClicked, this, [this] { btnEditCatClick(); });
     connect(m_recipes, &QListWidget::itemDoubleClicked, this, [this] { btnEditRecClick(); });
 
@@ -475,7 +476,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     // A click on the entry that is already selected runs the click handling again; a click that
-    // changes the selection runs it through the list's change of the current row.
+    // changes the selection runs it through the list's change of selection.
     for (QListWidget *list : {m_categories, m_recipes}) {
         if (!list || watched != list->viewport())
             continue;
