@@ -4,12 +4,19 @@
 #include "app/shell/prompt.h"
 #include "store/error.h"
 
+#include <QFont>
+
 #include <exception>
 
 GuardedApplication::GuardedApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("saporin"));
+    // The windows are laid out in pixels for this face and size; where Arial itself is missing its
+    // metric-compatible stand-in takes its place.
+    QFont standard(QStringLiteral("Arial"));
+    standard.setPixelSize(11);
+    setFont(standard);
 }
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)

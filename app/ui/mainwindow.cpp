@@ -481,6 +481,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (!list || watched != list->viewport())
             continue;
         if (event->type() == QEvent::MouseButtonPress) {
+            // A click below the last entry keeps the selection, as list boxes do.
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (!list->indexAt(mouse->position().toPoint()).isValid())
+                return true;
             m_rowAtPress = list->currentRow();
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
