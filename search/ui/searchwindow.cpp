@@ -1,9 +1,213 @@
 #include "search/ui/searchwindow.h"
 
+#include "app/shell/browser.h"
+#include "app/shell/prompt.h"
 #include "app/shell/windowdesign.h"
+#include "app/shell/windowset.h"
+#include "search/tagsearch.h"
+#include "store/recipestore.h"
+#include "store/table.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+// The white panel with a silver border that fills the window.
+class Panel : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(QPen(QColor(192, 192, 192), 3));
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+};
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *result = new QPushButton(caption, parent);
+    result->setObjectName(QLatin1String(name));
+    result->setAccessibleName(caption);
+    result->setAutoDefault(false);
+    result->setGeometry(geometry);
+    return result;
+}
+
+QIcon nextArrow()
+{
+    QPixmap arrow(10, 10);
+    arrow.fill(Qt::transparent);
+    QPainter painter(&arrow);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 128, 0));
+    painter.drawPolygon(QPolygonF{QPointF(1, 0.5), QPointF(9, 5), QPointF(1, 9.5)});
+    return QIcon(arrow);
+}
+
+} // namespace
 
 SearchWindow::SearchWindow(QWidget *parent)
     : QDialog(parent)
 {
     designWindow(this, "frmSearch", tr("Search..."), QSize(343, 106), Frame::Fixed);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setModal(false);
+    auto *panel = new Panel(this);
+    panel->setObjectName(QStringLiteral("RbPanel1"));
+    panel->setGeometry(rect());
+
+    auto *label = new QLabel(tr("Search Tag"), panel);
+    label->setObjectName(QStringLiteral("Label2"));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->move(24, 18);
+    label->adjustSize();
+
+    m_tag = new QLineEdit(panel);
+    m_tag->setObjectName(QStringLiteral("edtTag"));
+    m_tag->setGeometry(104, 16, 210, 21);
+    m_tag->setAccessibleName(label->text());
+    label->setBuddy(m_tag);
+    m_tag->installEventFilter(this);
+
+    QPushButton *start = button(panel, "btnSearch", tr("Start"), QRect(27, 58, 75, 25));
+    auto *next = button(panel, "btnNext", tr("Next"), QRect(135, 58, 75, 25));
+    next->setIcon(nextArrow());
+    next->setLayoutDirection(Qt::RightToLeft);   // the picture on the right of the caption
+    next->setEnabled(false);
+    m_next = next;
+    QPushButton *cancel = button(panel, "btnCancel", tr("Cancel"), QRect(239, 58, 75, 25));
+    connect(start, &QPushButton::clicked, this, &SearchWindow::btnSearchClick);
+    connect(next, &QPushButton::clicked, this, &SearchWindow::btnNextClick);
+    connect(cancel, &QPushButton::clicked, this, &SearchWindow::btnCancelClick);
+}
+
+void SearchWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        centreWindow(this, parentWidget());
+        FormShow();
+    }
+}
+
+void SearchWindow::FormShow()
+{
+    focusTag();
+}
+
+void SearchWindow::focusTag()
+{
+    if (m_tag->isEnabled() && isVisible())
+        m_tag->setFocus();
+}
+
+void SearchWindow::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+void SearchWindow::FormClose()
+{
+    m_next->setEnabled(false);
+}
+
+bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tag && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            btnSearchClick();   // Enter always starts anew
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape)
+            return false;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool SearchWindow::requireText()
+{
+    if (!m_tag->text().isEmpty())
+        return true;
+    Prompt::instance().information(tr("Please enter a Search Tag to continue."));
+    focusTag();
+    return false;
+}
+
+void SearchWindow::btnSearchClick()
+{
+    if (!requireText())
+        return;
+    RecipeStore &store = windows().browser->store();
+    store.cdsCategory().first();
+    store.cdsRecipe().first();
+    m_next->setEnabled(true);
+    RunTagSearch();
+}
+
+void SearchWindow::btnNextClick()
+{
+    if (!requireText())
+        return;
+    Table &recipes = windows().browser->store().cdsRecipe();
+    if (!recipes.eof())
+        recipes.next();
+    RunTagSearch();
+}
+
+void SearchWindow::btnCancelClick()
+{
+    close();
+}
+
+void SearchWindow::RunTagSearch()
+{
+    Browser *browser = windows().browser;
+    const std::optional<int> hit = TagSearch::RunTagSearch(browser->store(), m_tag->text());
+    if (!hit) {
+        Prompt::instance().information(tr("Search Finished."));
+        browser->FillCategoryList();
+        browser->recipeList()->clear();
+        m_next->setEnabled(false);
+        focusTag();
+        return;
+    }
+    browser->FillRecipeList();
+    ShowSearchHit(*hit);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    browser->btnEditRecClick();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void SearchWindow::ShowSearchHit(int recNo)
+{
+    Browser *browser = windows().browser;
+    RecipeStore &store = browser->store();
+    browser->selectEntry(browser->categoryList(), store.cdsCategory().text(RecipeStore::CategoryDescription));
+    if (recNo == -1)
+        return;
+    store.cdsRecipe().setRecNo(recNo);
+    QListWidget *recipes = browser->recipeList();
+    {
+        QSignalBlocker quiet(recipes);
+        recipes->setCurrentRow(recNo - 1);
+    }
+    if (recipes->isEnabled())
+        recipes->setFocus();
 }

@@ -7,6 +7,7 @@
 #include "editor/ui/recipeeditor.h"
 #include "store/recipestore.h"
 #include "store/table.h"
+#include "tests/support/modal.h"
 #include "tests/support/scriptedprompt.h"
 
 #include <QAbstractButton>
@@ -22,17 +23,6 @@
 #include <functional>
 
 namespace {
-
-// Runs `step` once a modal dialog is running its event loop.
-void duringModal(std::function<void()> step)
-{
-    QTimer::singleShot(0, [step = std::move(step)] {
-        if (QApplication::activeModalWidget())
-            step();
-        else
-            duringModal(step);
-    });
-}
 
 template <typename T = QAbstractButton>
 T *child(QWidget *window, const char *name)
