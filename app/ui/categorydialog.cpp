@@ -5,7 +5,7 @@
 #include "app/shell/prompt.h"
 #include "app/shell/windowdesign.h"
 #include "app/shell/windowset.h"
-#include "app/ui/look.h"
+#include "app/shell/look.h"
 #include "store/error.h"
 #include "store/recipestore.h"
 #include "store/table.h"
@@ -24,22 +24,11 @@ CategoryDialog::CategoryDialog(QWidget *parent)
     QWidget *panel = makeContentPanel(this, "RbPanel1", 3, true);
     panel->setGeometry(rect());
 
-    auto *label = new QLabel(tr("Category Description"), panel);
-    label->setObjectName(QStringLiteral("Label1"));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    label->move(24, 27);
-    label->adjustSize();
-
-    m_name = new QLineEdit(panel);
-    m_name->setObjectName(QStringLiteral("DBEdit1"));
-    m_name->setGeometry(160, 24, 433, 24);
+    m_name = makeCaptionedBox(panel, "Label1", tr("Category Description"), QPoint(24, 27), "DBEdit1",
+                              QRect(160, 24, 433, 24));
     QFont text = m_name->font();
     text.setPixelSize(13);
     m_name->setFont(text);
-    label->setBuddy(m_name);
-    m_name->setAccessibleName(label->text());
     m_name->installEventFilter(this);
     if (Browser *browser = windows().browser)
         m_binding = new FieldBinding(m_name, browser->store().datCategory(), RecipeStore::CategoryDescription);

@@ -9,7 +9,7 @@
 #include "app/shell/windowdesign.h"
 #include "app/shell/windowset.h"
 #include "app/ui/categorydialog.h"
-#include "app/ui/look.h"
+#include "app/shell/look.h"
 #include "app/windowplacement.h"
 #include "editor/ui/recipeeditor.h"
 #include "search/ui/searchwindow.h"

@@ -1,6 +1,7 @@
 #include "search/ui/searchwindow.h"
 
 #include "app/shell/browser.h"
+#include "app/shell/look.h"
 #include "app/shell/prompt.h"
 #include "app/shell/windowdesign.h"
 #include "app/shell/windowset.h"
@@ -15,35 +16,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPushButton>
+#include <QAbstractButton>
 
 namespace {
-
-// The white panel with a silver border that fills the window.
-class Panel : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setPen(QPen(QColor(192, 192, 192), 3));
-        painter.setBrush(Qt::white);
-        painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
-    }
-};
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
-{
-    auto *result = new QPushButton(caption, parent);
-    result->setObjectName(QLatin1String(name));
-    result->setAccessibleName(caption);
-    result->setAutoDefault(false);
-    result->setGeometry(geometry);
-    return result;
-}
 
 QIcon nextArrow()
 {
@@ -65,35 +40,21 @@ SearchWindow::SearchWindow(QWidget *parent)
     designWindow(this, "frmSearch", tr("Search..."), QSize(343, 106), Frame::Fixed);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(false);
-    auto *panel = new Panel(this);
-    panel->setObjectName(QStringLiteral("RbPanel1"));
+    QWidget *panel = makeContentPanel(this, "RbPanel1", 3, false);
     panel->setGeometry(rect());
 
-    auto *label = new QLabel(tr("Search Tag"), panel);
-    label->setObjectName(QStringLiteral("Label2"));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    label->move(24, 18);
-    label->adjustSize();
-
-    m_tag = new QLineEdit(panel);
-    m_tag->setObjectName(QStringLiteral("edtTag"));
-    m_tag->setGeometry(104, 16, 210, 21);
-    m_tag->setAccessibleName(label->text());
-    label->setBuddy(m_tag);
+    m_tag = makeCaptionedBox(panel, "Label2", tr("Search Tag"), QPoint(24, 18), "edtTag", QRect(104, 16, 210, 21));
     m_tag->installEventFilter(this);
 
-    QPushButton *start = button(panel, "btnSearch", tr("Start"), QRect(27, 58, 75, 25));
-    auto *next = button(panel, "btnNext", tr("Next"), QRect(135, 58, 75, 25));
-    next->setIcon(nextArrow());
-    next->setLayoutDirection(Qt::RightToLeft);   // the picture on the right of the caption
-    next->setEnabled(false);
-    m_next = next;
-    QPushButton *cancel = button(panel, "btnCancel", tr("Cancel"), QRect(239, 58, 75, 25));
-    connect(start, &QPushButton::clicked, this, &SearchWindow::btnSearchClick);
-    connect(next, &QPushButton::clicked, this, &SearchWindow::btnNextClick);
-    connect(cancel, &QPushButton::clicked, this, &SearchWindow::btnCancelClick);
+    QAbstractButton *start = makeButton(panel, "btnSearch", tr("Start"), QString(), QRect(27, 58, 75, 25));
+    m_next = makeButton(panel, "btnNext", tr("Next"), QString(), QRect(135, 58, 75, 25));
+    m_next->setIcon(nextArrow());
+    m_next->setLayoutDirection(Qt::RightToLeft);   // the picture on the right of the caption
+    m_next->setEnabled(false);
+    QAbstractButton *cancel = makeButton(panel, "btnCancel", tr("Cancel"), QString(), QRect(239, 58, 75, 25));
+    connect(start, &QAbstractButton::clicked, this, &SearchWindow::btnSearchClick);
+    connect(m_next, &QAbstractButton::clicked, this, &SearchWindow::btnNextClick);
+    connect(cancel, &QAbstractButton::clicked, this, &SearchWindow::btnCancelClick);
 }
 
 void SearchWindow::showEvent(QShowEvent *event)

@@ -67,6 +67,34 @@ QStringList walk(RecipeStore &store, const QString &text)
     return hits;
 }
 
+// The program's windows over the collection above, with the search window shown.
+class SearchFixture
+{
+public:
+    SearchFixture()
+    {
+        Prompt::install(&prompt);
+        createWindows(dir.path());
+        fill(windows().browser->store());
+        windows().frmMain->show();
+        windows().frmMain->SpeedButton1Click();
+    }
+    ~SearchFixture()
+    {
+        destroyWindows();
+        Prompt::install(nullptr);
+    }
+
+    template <typename T = QAbstractButton>
+    T *control(const char *name) const
+    {
+        return windows().frmSearch->findChild<T *>(QLatin1String(name));
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompt prompt;
+};
+
 } // namespace
 
 class TagSearchTest : public QObject
@@ -131,18 +159,12 @@ void TagSearchTest::walkOrder()
 
 void TagSearchTest::windowWalksOpensAndFinishes()
 {
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    ScriptedPrompt::Scope scope(prompt);
-    createWindows(dir.path());
-    fill(windows().browser->store());
-    windows().frmMain->show();
-    SearchWindow *search = windows().frmSearch;
-    windows().frmMain->SpeedButton1Click();
-    QVERIFY(search->isVisible());
-    auto *tag = search->findChild<QLineEdit *>(QStringLiteral("edtTag"));
-    auto *start = search->findChild<QAbstractButton *>(QStringLiteral("btnSearch"));
-    auto *next = search->findChild<QAbstractButton *>(QStringLiteral("btnNext"));
+    SearchFixture fixture;
+    ScriptedPrompt &prompt = fixture.prompt;
+    QVERIFY(windows().frmSearch->isVisible());
+    auto *tag = fixture.control<QLineEdit>("edtTag");
+    auto *start = fixture.control("btnSearch");
+    auto *next = fixture.control("btnNext");
     QVERIFY(!next->isEnabled());
 
     start->click();
@@ -176,21 +198,14 @@ void TagSearchTest::windowWalksOpensAndFinishes()
     QCOMPARE(windows().browser->categoryList()->count(), 4);
     QVERIFY(windows().browser->categoryList()->selectedItems().isEmpty());
     QCOMPARE(windows().browser->recipeList()->count(), 0);
-    destroyWindows();
 }
 
 void TagSearchTest::enterRestartsAndClosingDisablesNext()
 {
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    ScriptedPrompt::Scope scope(prompt);
-    createWindows(dir.path());
-    fill(windows().browser->store());
-    windows().frmMain->show();
+    SearchFixture fixture;
     SearchWindow *search = windows().frmSearch;
-    search->show();
-    auto *tag = search->findChild<QLineEdit *>(QStringLiteral("edtTag"));
-    auto *next = search->findChild<QAbstractButton *>(QStringLiteral("btnNext"));
+    auto *tag = fixture.control<QLineEdit>("edtTag");
+    auto *next = fixture.control("btnNext");
     tag->setText(QStringLiteral("egg"));
     QStringList opened;
     for (int i = 0; i < 3; ++i) {
@@ -205,28 +220,20 @@ void TagSearchTest::enterRestartsAndClosingDisablesNext()
     }
     QCOMPARE(opened, (QStringList{QStringLiteral("Benedict"), QStringLiteral("Benedict"), QStringLiteral("Scramble")}));
 
-    search->findChild<QAbstractButton *>(QStringLiteral("btnCancel"))->click();
+    fixture.control("btnCancel")->click();
     QVERIFY(!search->isVisible());
     search->show();
     QCOMPARE(tag->text(), QStringLiteral("egg"));
     QVERIFY(!next->isEnabled());
-    destroyWindows();
 }
 
 void TagSearchTest::nextAfterClickingAnotherCategory()
 {
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    ScriptedPrompt::Scope scope(prompt);
-    createWindows(dir.path());
+    SearchFixture fixture;
     Browser *browser = windows().browser;
-    fill(browser->store());
-    windows().frmMain->show();
-    SearchWindow *search = windows().frmSearch;
-    search->show();
-    search->findChild<QLineEdit *>(QStringLiteral("edtTag"))->setText(QStringLiteral("egg"));
+    fixture.control<QLineEdit>("edtTag")->setText(QStringLiteral("egg"));
     duringModal([] { windows().frmAERecipe->close(); });
-    search->findChild<QAbstractButton *>(QStringLiteral("btnSearch"))->click();
+    fixture.control("btnSearch")->click();
 
     // The user clicks "dinner": the recipe table then stands at the end of its list after the
     // fill, so Next resumes with the category after it.
@@ -238,9 +245,8 @@ void TagSearchTest::nextAfterClickingAnotherCategory()
         opened = browser->store().cdsRecipe().text(RecipeStore::RecipeDescription);
         windows().frmAERecipe->close();
     });
-    search->findChild<QAbstractButton *>(QStringLiteral("btnNext"))->click();
+    fixture.control("btnNext")->click();
     QCOMPARE(opened, QStringLiteral("Omelette"));
-    destroyWindows();
 }
 
 int main(int argc, char *argv[])

@@ -1,5 +1,7 @@
-#include "app/ui/look.h"
+#include "app/shell/look.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
@@ -93,4 +95,23 @@ QAbstractButton *makeButton(QWidget *parent, const char *name, const QString &ca
     button->setAutoDefault(false);
     button->setGeometry(geometry);
     return button;
+}
+
+QLineEdit *makeCaptionedBox(QWidget *parent, const char *labelName, const QString &caption, QPoint at,
+                            const char *boxName, const QRect &geometry)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(labelName));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->move(at);
+    label->adjustSize();
+
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(boxName));
+    box->setGeometry(geometry);
+    box->setAccessibleName(caption);
+    label->setBuddy(box);
+    return box;
 }

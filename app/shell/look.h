@@ -5,6 +5,9 @@
 #include <QString>
 
 class QAbstractButton;
+class QLabel;
+class QLineEdit;
+class QPoint;
 class QWidget;
 
 // The pieces the main window and its dialogs are built from: title and command bands, content
@@ -20,3 +23,8 @@ QWidget *makeContentPanel(QWidget *parent, const char *name, int border, bool ro
 // A command button at a fixed place.
 QAbstractButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
                             const QRect &geometry);
+
+// A bold caption at `at` and the single-line box it names, which takes the caption as its
+// accessible name.
+QLineEdit *makeCaptionedBox(QWidget *parent, const char *labelName, const QString &caption, QPoint at,
+                            const char *boxName, const QRect &geometry);
