@@ -269,3 +269,37 @@ void SmoothEdges(const QImage &large, QImage &target, int factor, const QColor &
 }
 
 } // namespace RbLook
+
+namespace RbLook {
+
+void DrawFocusRect(QPainter &painter, const QRect &rect)
+{
+    if (rect.width() < 1 || rect.height() < 1)
+        return;
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255));
+    // Walk the outline once, so corners are inverted a single time.
+    const int l = rect.left(), t = rect.top(), r = rect.right(), b = rect.bottom();
+    QPolygon dots;
+    auto dot = [&](int x, int y) {
+        if (((x + y) & 1) == 0)
+            dots << QPoint(x, y);
+    };
+    for (int x = l; x <= r; ++x)
+        dot(x, t);
+    for (int y = t + 1; y <= b; ++y)
+        dot(r, y);
+    if (b > t)
+        for (int x = r - 1; x >= l; --x)
+            dot(x, b);
+    if (r > l)
+        for (int y = b - 1; y > t; --y)
+            dot(l, y);
+    for (const QPoint &p : dots)
+        painter.fillRect(p.x(), p.y(), 1, 1, Qt::white);
+    painter.restore();
+}
+
+} // namespace RbLook

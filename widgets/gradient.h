@@ -68,3 +68,10 @@ void TintDisabled(QImage &picture, const QColor &tint);
 void SmoothEdges(const QImage &large, QImage &target, int factor, const QColor &colour, int strip);
 
 } // namespace RbLook
+
+namespace RbLook {
+
+// The dotted focus rectangle: every other pixel of the outline inverted, so it shows on any face.
+void DrawFocusRect(QPainter &painter, const QRect &rect);
+
+} // namespace RbLook

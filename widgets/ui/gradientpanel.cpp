@@ -1,0 +1,195 @@
+#include "widgets/ui/gradientpanel.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+
+using namespace RbLook;
+
+GradientPanel::GradientPanel(QWidget *parent)
+    : QWidget(parent)
+{
+    resize(185, 105);
+    updateMargins();
+}
+
+void GradientPanel::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    lookChanged(); // a group box caption moves the border
+}
+
+void GradientPanel::setCornerWidth(int width)
+{
+    if (width < 0)
+        return;
+    m_cornerWidth = width;
+    lookChanged();
+}
+
+void GradientPanel::setBorderWidth(int width)
+{
+    m_borderWidth = qMax(0, width);
+    updateMargins();
+    lookChanged();
+}
+
+void GradientPanel::setBorderColor(const QColor &c) { m_borderColor = c; lookChanged(); }
+
+QColor GradientPanel::outerColor() const
+{
+    if (m_parentColor)
+        return parentWidget() ? parentWidget()->palette().color(parentWidget()->backgroundRole())
+                              : palette().color(QPalette::Button);
+    return m_outerColor;
+}
+
+void GradientPanel::setOuterColor(const QColor &c)
+{
+    m_outerColor = c;
+    m_parentColor = false;
+    lookChanged();
+}
+
+void GradientPanel::setParentColor(bool on) { m_parentColor = on; lookChanged(); }
+void GradientPanel::setColor(const QColor &c) { m_color = c; lookChanged(); }
+
+void GradientPanel::setGradient(bool on)
+{
+    if (on && m_antialiased)
+        return;
+    m_gradient = on;
+    lookChanged();
+}
+
+void GradientPanel::setGradientType(TGradientType type) { m_gradientType = type; lookChanged(); }
+void GradientPanel::setDefaultFrom(const QColor &c) { m_defaultFrom = c; lookChanged(); }
+void GradientPanel::setDefaultTo(const QColor &c) { m_defaultTo = c; lookChanged(); }
+
+void GradientPanel::setAntialiased(bool on)
+{
+    m_antialiased = on;
+    if (on)
+        m_gradient = false;
+    lookChanged();
+}
+
+void GradientPanel::setCaptionPosition(TRbCaptionPos p) { m_captionPosition = p; lookChanged(); }
+void GradientPanel::setShowCaption(bool on) { m_showCaption = on; update(); }
+void GradientPanel::setTextShadow(bool on) { m_textShadow = on; update(); }
+void GradientPanel::setTextShadowColor(const QColor &c) { m_textShadowColor = c; update(); }
+void GradientPanel::setFontColor(const QColor &c) { m_fontColor = c; update(); }
+
+void GradientPanel::lookChanged()
+{
+    m_dirty = true;
+    update();
+}
+
+void GradientPanel::updateMargins()
+{
+    const int m = m_borderWidth + 1;
+    setContentsMargins(m, m, m, m);
+}
+
+QImage GradientPanel::background()
+{
+    if (m_dirty || m_background.size() != size())
+        rebuildBackground();
+    return m_background;
+}
+
+void GradientPanel::rebuildBackground()
+{
+    m_dirty = false;
+    const int a = m_antialiased ? 3 : 1;
+    const int w = qMax(1, width()), h = qMax(1, height());
+    QImage work(a * w, a * h, QImage::Format_RGB32);
+    work.fill(outerColor());
+
+    const int penWidth = a * m_borderWidth - 1;
+    const int half = penWidth / 2;
+    int top = half;
+    if (m_captionPosition == cpGroupBox && !m_caption.isEmpty())
+        top += a * QFontMetrics(font()).height() / 2;
+    const QRect border(QPoint(half, top), QPoint(a * w - half - 1, a * h - half - 1));
+    const qreal corner = a * m_cornerWidth / 2.0; // the corner ellipse is a * CornerWidth across
+
+    QPainterPath path;
+    path.addRoundedRect(border, corner, corner);
+    if (m_gradient) {
+        const QRegion region(path.toFillPolygon().toPolygon());
+        GradientFill(work, work.rect(), m_defaultFrom, &region, m_gradientType, m_defaultTo);
+    }
+    {
+        QPainter p(&work);
+        if (penWidth > 0)
+            p.setPen(QPen(m_borderColor, penWidth));
+        else
+            p.setPen(Qt::NoPen);
+        p.setBrush(m_gradient ? QBrush(Qt::NoBrush) : QBrush(m_color));
+        p.drawRoundedRect(border, corner, corner);
+    }
+    if (m_antialiased) {
+        m_background = QImage(w, h, QImage::Format_RGB32);
+        SmoothEdges(work, m_background, 3, m_color, m_cornerWidth + 20);
+    } else {
+        m_background = work;
+    }
+}
+
+void GradientPanel::resizeEvent(QResizeEvent *event)
+{
+    m_dirty = true;
+    QWidget::resizeEvent(event);
+}
+
+void GradientPanel::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::PaletteChange
+        || event->type() == QEvent::FontChange)
+        m_dirty = true;
+    QWidget::changeEvent(event);
+}
+
+void GradientPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), outerColor());
+    p.drawImage(0, 0, background());
+    if (!m_showCaption || m_caption.isEmpty())
+        return;
+
+    const int c = (m_cornerWidth + m_borderWidth) / 2;
+    QRect r(c, m_borderWidth, width() - 2 * c, height() - 2 * m_borderWidth);
+    const int shift = (m_cornerWidth - m_borderWidth) / 2;
+    int align = Qt::AlignTop | Qt::AlignLeft;
+    switch (m_captionPosition) {
+    case cpGroupBox:
+    case cpTopLeft: break;
+    case cpTopCenter: align = Qt::AlignTop | Qt::AlignHCenter; break;
+    case cpTopRight: align = Qt::AlignTop | Qt::AlignRight; break;
+    case cpMiddleLeft: align = Qt::AlignVCenter | Qt::AlignLeft; r.setLeft(r.left() - shift); break;
+    case cpMiddleCenter: align = Qt::AlignCenter; break;
+    case cpMiddleRight: align = Qt::AlignVCenter | Qt::AlignRight; r.setRight(r.right() + shift); break;
+    case cpBottomLeft: align = Qt::AlignBottom | Qt::AlignLeft; break;
+    case cpBottomCenter: align = Qt::AlignBottom | Qt::AlignHCenter; break;
+    case cpBottomRight: align = Qt::AlignBottom | Qt::AlignRight; break;
+    }
+    const int flags = align | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    if (m_captionPosition == cpGroupBox) {
+        // A band in the outer colour interrupts the border line behind the caption.
+        const QFontMetrics metrics(font());
+        const QString shown = metrics.elidedText(m_caption, Qt::ElideRight, r.width(), flags);
+        QRect band = metrics.boundingRect(r, flags, shown);
+        band.adjust(-2, 0, 2, 0);
+        band.setTop(0);
+        p.fillRect(band, outerColor());
+        r.setTop(0);
+    }
+    DrawCaption(p, m_caption, font(), m_fontColor, m_textShadowColor, m_textShadow, flags, r,
+                isEnabled());
+}
