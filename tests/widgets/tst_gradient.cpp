@@ -1,5 +1,6 @@
 #include "widgets/fadelevels.h"
 #include "widgets/gradient.h"
+#include "widgets/panelbackground.h"
 
 #include <QImage>
 #include <QRegion>
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void fadeInTakesTenTicks();
     void pressShowsNextTickAndGoesAfterRelease();
     void fadeOutNeverGoesNegative();
+    void bandedPanelMatchesWholePicture_data();
+    void bandedPanelMatchesWholePicture();
 };
 
 static QImage blank(int w, int h, QRgb c = qRgb(1, 2, 3))
@@ -214,6 +217,41 @@ void TestGradient::fadeOutNeverGoesNegative()
         QVERIFY(levels.fade >= 0);
     QCOMPARE(levels.fade, 0);
     QCOMPARE(levels.press, 0);
+}
+
+void TestGradient::bandedPanelMatchesWholePicture_data()
+{
+    QTest::addColumn<int>("borderWidth");
+    QTest::addColumn<int>("cornerWidth");
+    QTest::addColumn<int>("captionHeight");
+    QTest::addColumn<QSize>("size");
+
+    QTest::newRow("defaults") << 2 << 10 << 0 << QSize(185, 105);
+    QTest::newRow("thick border") << 5 << 10 << 0 << QSize(300, 200);
+    QTest::newRow("square corners, no border") << 0 << 0 << 0 << QSize(97, 61);
+    QTest::newRow("group box") << 2 << 10 << 17 << QSize(240, 130);
+    QTest::newRow("wide corners") << 3 << 40 << 0 << QSize(401, 333);
+    QTest::newRow("too small for bands") << 2 << 10 << 0 << QSize(31, 12);
+}
+
+// The fast build draws only the edge strips of the three-times picture; it must give exactly
+// what drawing the whole picture and smoothing it gives.
+void TestGradient::bandedPanelMatchesWholePicture()
+{
+    QFETCH(int, borderWidth);
+    QFETCH(int, cornerWidth);
+    QFETCH(int, captionHeight);
+    QFETCH(QSize, size);
+    PanelLook look;
+    look.borderWidth = borderWidth;
+    look.cornerWidth = cornerWidth;
+    look.groupBoxTextHeight = captionHeight;
+    look.outerColor = QColor(12, 34, 56);
+    look.borderColor = QColor(200, 0, 0);
+    const QImage fast = PanelBackground(look, size);
+    const QImage reference = PanelBackgroundReference(look, size);
+    QCOMPARE(fast.size(), size);
+    QCOMPARE(fast, reference);
 }
 
 QTEST_GUILESS_MAIN(TestGradient)

@@ -1,10 +1,11 @@
 #include "widgets/ui/gradientpanel.h"
 
+#include "widgets/panelbackground.h"
+
 #include <QEvent>
+#include <QLayout>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
-#include <QRegion>
 
 using namespace RbLook;
 
@@ -105,40 +106,20 @@ QImage GradientPanel::background()
 void GradientPanel::rebuildBackground()
 {
     m_dirty = false;
-    const int a = m_antialiased ? 3 : 1;
-    const int w = qMax(1, width()), h = qMax(1, height());
-    QImage work(a * w, a * h, QImage::Format_RGB32);
-    work.fill(outerColor());
-
-    const int penWidth = a * m_borderWidth - 1;
-    const int half = penWidth / 2;
-    int top = half;
+    PanelLook look;
+    look.cornerWidth = m_cornerWidth;
+    look.borderWidth = m_borderWidth;
+    look.borderColor = m_borderColor;
+    look.outerColor = outerColor();
+    look.color = m_color;
+    look.gradient = m_gradient;
+    look.gradientType = m_gradientType;
+    look.defaultFrom = m_defaultFrom;
+    look.defaultTo = m_defaultTo;
+    look.antialiased = m_antialiased;
     if (m_captionPosition == cpGroupBox && !m_caption.isEmpty())
-        top += a * QFontMetrics(font()).height() / 2;
-    const QRect border(QPoint(half, top), QPoint(a * w - half - 1, a * h - half - 1));
-    const qreal corner = a * m_cornerWidth / 2.0; // the corner ellipse is a * CornerWidth across
-
-    QPainterPath path;
-    path.addRoundedRect(border, corner, corner);
-    if (m_gradient) {
-        const QRegion region(path.toFillPolygon().toPolygon());
-        GradientFill(work, work.rect(), m_defaultFrom, &region, m_gradientType, m_defaultTo);
-    }
-    {
-        QPainter p(&work);
-        if (penWidth > 0)
-            p.setPen(QPen(m_borderColor, penWidth));
-        else
-            p.setPen(Qt::NoPen);
-        p.setBrush(m_gradient ? QBrush(Qt::NoBrush) : QBrush(m_color));
-        p.drawRoundedRect(border, corner, corner);
-    }
-    if (m_antialiased) {
-        m_background = QImage(w, h, QImage::Format_RGB32);
-        SmoothEdges(work, m_background, 3, m_color, m_cornerWidth + 20);
-    } else {
-        m_background = work;
-    }
+        look.groupBoxTextHeight = QFontMetrics(font()).height();
+    m_background = PanelBackground(look, size());
 }
 
 void GradientPanel::resizeEvent(QResizeEvent *event)
@@ -153,6 +134,20 @@ void GradientPanel::changeEvent(QEvent *event)
         || event->type() == QEvent::FontChange)
         m_dirty = true;
     QWidget::changeEvent(event);
+}
+
+// A layout set on the panel gets no margins of its own: the panel's contents margins already
+// keep the children BorderWidth + 1 inside the border.
+bool GradientPanel::event(QEvent *event)
+{
+    if (layout() != m_adoptedLayout
+        && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Polish
+            || event->type() == QEvent::Show || event->type() == QEvent::Resize)) {
+        m_adoptedLayout = layout();
+        if (QLayout *own = layout())
+            own->setContentsMargins(0, 0, 0, 0);
+    }
+    return QWidget::event(event);
 }
 
 void GradientPanel::paintEvent(QPaintEvent *)

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+class QLayout;
+
 // A container with a rounded border, a background smoothed from a three-times picture (or a
 // gradient) and a caption. The background is rebuilt only when the size or the look changes;
 // children placed in a layout sit inside BorderWidth + 1 on every side.
@@ -91,6 +93,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void lookChanged();
@@ -116,6 +119,7 @@ private:
     QColor m_fontColor{0, 0, 206};
     QImage m_background;
     bool m_dirty = true;
+    const QLayout *m_adoptedLayout = nullptr;
 };
 
 using TRbPanel = GradientPanel;
