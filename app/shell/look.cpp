@@ -1,98 +1,68 @@
 #include "app/shell/look.h"
 
+#include "widgets/ui/gradientbutton.h"
+#include "widgets/ui/gradientpanel.h"
+
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-class Band : public QWidget
-{
-public:
-    Band(QWidget *parent, QColor middle, QColor edge, const QString &caption)
-        : QWidget(parent), m_middle(middle), m_edge(edge), m_caption(caption)
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        QLinearGradient gradient(0, 0, 0, height());
-        gradient.setColorAt(0, m_edge);
-        gradient.setColorAt(0.5, m_middle);
-        gradient.setColorAt(1, m_edge);
-        painter.fillRect(rect(), gradient);
-        if (m_caption.isEmpty())
-            return;
-        painter.setFont(font());
-        painter.setPen(Qt::white);
-        painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, m_caption);
-    }
-
-private:
-    QColor m_middle;
-    QColor m_edge;
-    QString m_caption;
-};
-
-class ContentPanel : public QWidget
-{
-public:
-    ContentPanel(QWidget *parent, int border, bool rounded) : QWidget(parent), m_border(border), m_rounded(rounded)
-    {
-        auto *layout = new QVBoxLayout(this);
-        layout->setContentsMargins(border + 1, border + 1, border + 1, border + 1);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing, m_rounded);
-        painter.setPen(QPen(QColor(192, 192, 192), m_border));
-        painter.setBrush(Qt::white);
-        const qreal half = m_border / 2.0;
-        const QRectF frame = QRectF(rect()).adjusted(half, half, -half, -half);
-        if (m_rounded)
-            painter.drawRoundedRect(frame, 5, 5);
-        else
-            painter.drawRect(frame);
-    }
-
-private:
-    int m_border;
-    bool m_rounded;
-};
-
-} // namespace
-
 QWidget *makeBand(QWidget *parent, const char *name, QColor middle, QColor edge, const QString &caption)
 {
-    auto *band = new Band(parent, middle, edge, caption);
+    auto *band = new GradientPanel(parent);
     band->setObjectName(QLatin1String(name));
+    band->setAntialiased(false);
+    band->setGradient(true);
+    band->setGradientType(RbLook::gtDoubleVert);
+    band->setDefaultFrom(middle);
+    band->setDefaultTo(edge);
+    band->setBorderWidth(0);
+    band->setCornerWidth(0);
+    band->setCaption(caption);
+    band->setCaptionPosition(GradientPanel::cpMiddleCenter);
+    band->setFontColor(Qt::white);
+    band->setTextShadow(false);
     band->setAccessibleName(caption.isEmpty() ? QString::fromLatin1(name) : caption);
     return band;
 }
 
 QWidget *makeContentPanel(QWidget *parent, const char *name, int border, bool rounded)
 {
-    auto *panel = new ContentPanel(parent, border, rounded);
+    auto *panel = new GradientPanel(parent);
     panel->setObjectName(QLatin1String(name));
+    panel->setColor(Qt::white);
+    panel->setBorderColor(QColor(192, 192, 192));
+    panel->setBorderWidth(border);
+    panel->setCornerWidth(rounded ? 10 : 0);
+    panel->setShowCaption(false);
+    new QVBoxLayout(panel); // the panel keeps its children inside the border
     return panel;
 }
 
 QAbstractButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
                             const QRect &geometry)
 {
+    auto *button = new GradientButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(toolTip);
+    button->setAccessibleName(caption.isEmpty() ? toolTip : caption);
+    button->setGeometry(geometry);
+    // The corners show the colour of the panel the button sits on.
+    if (auto *panel = qobject_cast<GradientPanel *>(parent))
+        button->setColor(panel->gradient() ? panel->defaultTo() : panel->color());
+    return button;
+}
+
+QAbstractButton *makeFlatButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
+                                const QRect &geometry)
+{
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(toolTip);
     button->setAccessibleName(caption.isEmpty() ? toolTip : caption);
     button->setAutoDefault(false);
+    button->setFlat(true);
     button->setGeometry(geometry);
     return button;
 }

@@ -20,9 +20,13 @@ QWidget *makeBand(QWidget *parent, const char *name, QColor middle, QColor edge,
 // A white content panel with a silver border of `border` pixels; children go inside the border.
 QWidget *makeContentPanel(QWidget *parent, const char *name, int border, bool rounded);
 
-// A command button at a fixed place.
+// A gradient command button at a fixed place.
 QAbstractButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
                             const QRect &geometry);
+
+// A flat button (no face of its own) showing a caption or a picture on the panel behind it.
+QAbstractButton *makeFlatButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
+                                const QRect &geometry);
 
 // A bold caption at `at` and the single-line box it names, which takes the caption as its
 // accessible name.

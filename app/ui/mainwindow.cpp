@@ -4,6 +4,7 @@
 #include "app/listpainting.h"
 #include "app/shell/appinfo.h"
 #include "app/shell/busynotice.h"
+#include "widgets/ui/gradientsplitter.h"
 #include "app/shell/guardedapplication.h"
 #include "app/shell/prompt.h"
 #include "app/shell/windowdesign.h"
@@ -30,7 +31,6 @@
 #include <QPainter>
 #include <QPropertyAnimation>
 #include <QScreen>
-#include <QSplitter>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -88,9 +88,12 @@ MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
 {
     designWindow(this, "frmMain", applicationTitle(), QSize(1026, 603), Frame::Sizable);
 
-    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    auto *splitter = new GradientSplitter(Qt::Horizontal, this);
     splitter->setObjectName(QStringLiteral("RbSplitter1"));
     splitter->setHandleWidth(5);
+    splitter->setGradientType(RbLook::gtDoubleHorz);
+    splitter->setDefaultFrom(QColor(192, 220, 192));
+    splitter->setDefaultTo(QColor(0, 128, 64));
     splitter->setChildrenCollapsible(false);
     QWidget *left = makeContentPanel(splitter, "RbPanel4", 5, false);
     m_categories = buildList("lstCategory", tr("Categories"), true);
@@ -158,12 +161,12 @@ QWidget *MainWindow::buildCommandBar()
     QWidget *bar = makeBand(this, "RbPanel3", QColor(0, 159, 0), QColor(3, 199, 82));
     bar->setFixedHeight(45);
 
-    QAbstractButton *help = makeButton(bar, "btnHelp", QStringLiteral("?"), tr("Help"), QRect(8, 11, 23, 22));
+    QAbstractButton *help = makeFlatButton(bar, "btnHelp", QStringLiteral("?"), tr("Help"), QRect(8, 11, 23, 22));
     QFont helpFont = help->font();
     helpFont.setPixelSize(13);
     helpFont.setBold(true);
     help->setFont(helpFont);
-    help->setStyleSheet(QStringLiteral("QPushButton { color: yellow; background: transparent; border: none; }"));
+    help->setStyleSheet(QStringLiteral("QPushButton { color: yellow; background: transparent; border: none; } QPushButton:focus { border: 1px dotted yellow; }"));
     connect(help, &QAbstractButton::clicked, this, &MainWindow::btnHelpClick);
 
     struct Command {
@@ -191,7 +194,7 @@ QWidget *MainWindow::buildCommandBar()
             button->setAccessibleName(command.toolTip);
     }
 
-    QAbstractButton *search = makeButton(bar, "SpeedButton1", QString(), tr("Search for Tags"), QRect(368, 8, 30, 30));
+    QAbstractButton *search = makeFlatButton(bar, "SpeedButton1", QString(), tr("Search for Tags"), QRect(368, 8, 30, 30));
     search->setIcon(QIcon(QStringLiteral(":/icons/search24.png")));
     search->setIconSize(QSize(24, 24));
     search->setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"));
