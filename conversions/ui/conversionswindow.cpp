@@ -1,15 +1,16 @@
 #include "conversions/ui/conversionswindow.h"
 
+#include "app/shell/look.h"
 #include "app/shell/prompt.h"
 #include "app/shell/windowdesign.h"
 #include "conversions/kitchenconversions.h"
 
+#include <QAbstractButton>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -111,18 +112,12 @@ ConversionsWindow::ConversionsWindow(QWidget *parent)
     }
     lines->addStretch();
 
-    auto *clearAll = new QPushButton(tr("Clear All"), this);
-    clearAll->setObjectName(QStringLiteral("btnClearAll"));
-    clearAll->setAutoDefault(false);
-    clearAll->setGeometry(418, 540, 110, 28);
-    auto *close = new QPushButton(tr("Close"), this);
-    close->setObjectName(QStringLiteral("bmtClose"));
-    close->setAutoDefault(false);
-    close->setGeometry(545, 540, 110, 28);
+    QAbstractButton *clearAll = makeButton(this, "btnClearAll", tr("Clear All"), QString(), QRect(418, 540, 110, 28));
+    QAbstractButton *close = makeButton(this, "bmtClose", tr("Close"), QString(), QRect(545, 540, 110, 28));
     setTabOrder(previous, clearAll);
     setTabOrder(clearAll, close);
-    connect(clearAll, &QPushButton::clicked, this, &ConversionsWindow::btnClearAllClick);
-    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    connect(clearAll, &QAbstractButton::clicked, this, &ConversionsWindow::btnClearAllClick);
+    connect(close, &QAbstractButton::clicked, this, &QDialog::close);
 }
 
 void ConversionsWindow::showEvent(QShowEvent *event)

@@ -3,7 +3,7 @@
 #include "tests/support/scriptedprompt.h"
 
 #include <QLineEdit>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QTest>
 
 namespace {
@@ -176,7 +176,7 @@ void ConversionsTest::windowConvertsOnEnterAndClearsPartners()
     QCOMPARE(grams2->text(), QStringLiteral("454.55"));
 
     // Hiding keeps every box.
-    window.findChild<QPushButton *>(QStringLiteral("bmtClose"))->click();
+    window.findChild<QAbstractButton *>(QStringLiteral("bmtClose"))->click();
     QVERIFY(!window.isVisible());
     window.show();
     QCOMPARE(cups->text(), QStringLiteral("4.0"));
@@ -191,10 +191,10 @@ void ConversionsTest::clearAllAsksFirst()
     window.box(QStringLiteral("edtCups"))->setText(QStringLiteral("1"));
     window.box(QStringLiteral("edtFloz"))->setText(QStringLiteral("2"));
     prompt.answer(Prompt::Answer::No);
-    window.findChild<QPushButton *>(QStringLiteral("btnClearAll"))->click();
+    window.findChild<QAbstractButton *>(QStringLiteral("btnClearAll"))->click();
     QCOMPARE(window.box(QStringLiteral("edtCups"))->text(), QStringLiteral("1"));
     prompt.answer(Prompt::Answer::Yes);
-    window.findChild<QPushButton *>(QStringLiteral("btnClearAll"))->click();
+    window.findChild<QAbstractButton *>(QStringLiteral("btnClearAll"))->click();
     QCOMPARE(prompt.texts(ScriptedPrompt::Kind::Confirm),
              (QStringList{QStringLiteral("Clear all values?"), QStringLiteral("Clear all values?")}));
     const QList<QLineEdit *> boxes = window.findChildren<QLineEdit *>();
