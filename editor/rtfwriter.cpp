@@ -1,0 +1,606 @@
+#include "editor/rtfwriter.h"
+
+#include "editor/embeddedpicture.h"
+#include "editor/rtfcodepage.h"
+
+#include <QColor>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextTable>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+#include <variant>
+#include <vector>
+
+namespace {
+
+constexpr double TwipsPerPixel = 15.0;
+constexpr int ListLevelTwips = 600;
+constexpr int ListHangTwips = 360;
+// The text width columns of unknown width share, in twips (6.5 inches).
+constexpr int TextWidthTwips = 9360;
+
+using Element = std::variant<QTextBlock, QTextTable *>;
+
+int twips(double pixels)
+{
+    return int(std::clamp(std::lround(pixels * TwipsPerPixel), -31680L * 4, 31680L * 4));
+}
+
+void appendNumber(QByteArray &out, const char *word, long value)
+{
+    out += word;
+    out += QByteArray::number(qlonglong(value));
+}
+
+class Writer
+{
+public:
+    explicit Writer(const QTextDocument *document) : m_doc(document) {}
+
+    QByteArray run();
+
+private:
+    void writeElements(const std::vector<Element> &elements, int depth);
+    void writeParagraph(const QTextBlock &block, int depth);
+    void writeTable(QTextTable *table, int depth);
+    void writeRowDefinition(QTextTable *table, int row);
+    void writeRuns(const QTextBlock &block);
+    void writeCharFormat(const QTextCharFormat &format);
+    void writePicture(const QTextImageFormat &format);
+    void writeText(QStringView text);
+    void writeListMarks(const QTextBlock &block, QTextList *list);
+    int font(const QString &family);
+    int colour(const QColor &colour);
+    int listNumber(QTextList *list);
+    QByteArray header() const;
+
+    static std::vector<Element> elements(QTextFrame::iterator it);
+
+    const QTextDocument *m_doc;
+    QByteArray m_out;
+    QStringList m_fonts;
+    std::vector<int> m_fontCharsets;
+    QList<QRgb> m_colours;
+    QList<QTextList *> m_lists;
+    int m_symbolFont = -1;
+    QString m_defaultFamily;
+    double m_defaultPointSize = 12;
+};
+
+std::vector<Element> Writer::elements(QTextFrame::iterator it)
+{
+    std::vector<Element> out;
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame *frame = it.currentFrame()) {
+            if (auto *table = qobject_cast<QTextTable *>(frame)) {
+                out.emplace_back(table);
+            } else {
+                // Other frames are written as their content.
+                const std::vector<Element> inner = elements(frame->begin());
+                out.insert(out.end(), inner.begin(), inner.end());
+            }
+        } else {
+            const QTextBlock block = it.currentBlock();
+            if (block.isValid())
+                out.emplace_back(block);
+        }
+    }
+    return out;
+}
+
+int Writer::font(const QString &family)
+{
+    qsizetype index = m_fonts.indexOf(family);
+    if (index < 0) {
+        m_fonts.append(family);
+        m_fontCharsets.push_back(0);
+        index = m_fonts.size() - 1;
+    }
+    return int(index);
+}
+
+int Writer::colour(const QColor &colour)
+{
+    const QRgb rgb = colour.rgb() | 0xFF000000u;
+    qsizetype index = m_colours.indexOf(rgb);
+    if (index < 0) {
+        m_colours.append(rgb);
+        index = m_colours.size() - 1;
+    }
+    return int(index) + 1; // entry 0 is the automatic colour
+}
+
+int Writer::listNumber(QTextList *list)
+{
+    qsizetype index = m_lists.indexOf(list);
+    if (index < 0) {
+        m_lists.append(list);
+        index = m_lists.size() - 1;
+    }
+    return int(index) + 1;
+}
+
+void Writer::writeText(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        switch (u) {
+        case u'\\': m_out += "\\\\"; continue;
+        case u'{': m_out += "\\{"; continue;
+        case u'}': m_out += "\\}"; continue;
+        case u'\t': m_out += "\\tab "; continue;
+        case 0x2028: case 0x2029: case u'\n': m_out += "\\line "; continue;
+        case 0x00A0: m_out += "\\~"; continue;
+        case 0x00AD: m_out += "\\-"; continue;
+        case 0x2011: m_out += "\\_"; continue;
+        case QChar::ObjectReplacementCharacter: continue;
+        default: break;
+        }
+        if (u < 0x20)
+            continue;
+        if (u < 0x80) {
+            m_out += char(u);
+            continue;
+        }
+        appendNumber(m_out, "\\u", long(qint16(u)));
+        if (const auto b = RtfCodepage::toWindows1252(c)) {
+            static const char hex[] = "0123456789abcdef";
+            m_out += "\\'";
+            m_out += hex[*b >> 4];
+            m_out += hex[*b & 15];
+        } else {
+            m_out += '?';
+        }
+    }
+}
+
+void Writer::writeCharFormat(const QTextCharFormat &f)
+{
+    QStringList families = f.fontFamilies().toStringList();
+    if (families.isEmpty())
+        families = f.font().families();
+    const QString family = families.isEmpty() || families.first().isEmpty() ? m_defaultFamily : families.first();
+    appendNumber(m_out, "\\f", font(family));
+    double points = m_defaultPointSize;
+    if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0)
+        points = f.fontPointSize();
+    else if (f.hasProperty(QTextFormat::FontPixelSize) && f.intProperty(QTextFormat::FontPixelSize) > 0)
+        points = f.intProperty(QTextFormat::FontPixelSize) * 0.75;
+    appendNumber(m_out, "\\fs", std::clamp(std::lround(points * 2), 2L, 3276L));
+    if (f.fontWeight() >= QFont::DemiBold)
+        m_out += "\\b";
+    if (f.fontItalic())
+        m_out += "\\i";
+    QTextCharFormat::UnderlineStyle underline = f.underlineStyle();
+    if (underline == QTextCharFormat::NoUnderline && f.fontUnderline())
+        underline = QTextCharFormat::SingleUnderline;
+    switch (underline) {
+    case QTextCharFormat::NoUnderline: break;
+    case QTextCharFormat::DashUnderline: m_out += "\\uldash"; break;
+    case QTextCharFormat::DotLine: m_out += "\\uld"; break;
+    case QTextCharFormat::DashDotLine: m_out += "\\uldashd"; break;
+    case QTextCharFormat::DashDotDotLine: m_out += "\\uldashdd"; break;
+    case QTextCharFormat::WaveUnderline: m_out += "\\ulwave"; break;
+    default: m_out += "\\ul"; break;
+    }
+    if (f.fontStrikeOut())
+        m_out += "\\strike";
+    if (f.foreground().style() != Qt::NoBrush)
+        appendNumber(m_out, "\\cf", colour(f.foreground().color()));
+    if (f.background().style() != Qt::NoBrush)
+        appendNumber(m_out, "\\highlight", colour(f.background().color()));
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        m_out += "\\super";
+    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        m_out += "\\sub";
+    m_out += ' ';
+}
+
+void Writer::writePicture(const QTextImageFormat &format)
+{
+    std::optional<EmbeddedPicture> picture = EmbeddedPictureStore::find(m_doc, format.name());
+    if (!picture) {
+        // A picture that came in some other way: keep what the document shows, as PNG.
+        const QVariant resource = m_doc->resource(QTextDocument::ImageResource, QUrl(format.name()));
+        QImage image;
+        if (resource.canConvert<QImage>())
+            image = resource.value<QImage>();
+        if (image.isNull())
+            return;
+        picture = EmbeddedPictureStore::fromImage(image);
+    }
+    QSizeF size(format.width(), format.height());
+    const QSizeF natural = EmbeddedPictureStore::naturalSize(*picture);
+    if (size.width() <= 0)
+        size.setWidth(natural.width() > 0 ? natural.width() : 96);
+    if (size.height() <= 0)
+        size.setHeight(natural.height() > 0 ? natural.height() : 96);
+    m_out += "{\\pict";
+    switch (picture->kind) {
+    case EmbeddedPicture::Kind::Png: m_out += "\\pngblip"; break;
+    case EmbeddedPicture::Kind::Jpeg: m_out += "\\jpegblip"; break;
+    case EmbeddedPicture::Kind::Emf: m_out += "\\emfblip"; break;
+    case EmbeddedPicture::Kind::Wmf: m_out += "\\wmetafile8"; break;
+    }
+    appendNumber(m_out, "\\picw", std::max(0, picture->nativeSize.width()));
+    appendNumber(m_out, "\\pich", std::max(0, picture->nativeSize.height()));
+    appendNumber(m_out, "\\picwgoal", twips(size.width()));
+    appendNumber(m_out, "\\pichgoal", twips(size.height()));
+    m_out += '\n';
+    static const char hex[] = "0123456789abcdef";
+    const QByteArray &data = picture->data;
+    const qsizetype start = m_out.size();
+    m_out.resize(start + data.size() * 2 + data.size() / 64 + 1);
+    char *out = m_out.data() + start;
+    for (qsizetype k = 0; k < data.size(); ++k) {
+        const uchar b = uchar(data[k]);
+        *out++ = hex[b >> 4];
+        *out++ = hex[b & 15];
+        if (k % 64 == 63)
+            *out++ = '\n';
+    }
+    m_out.resize(out - m_out.constData());
+    m_out += '}';
+}
+
+void Writer::writeRuns(const QTextBlock &block)
+{
+    QString openLink;
+    auto closeLink = [&] {
+        if (!openLink.isNull())
+            m_out += "}}}";
+        openLink = QString();
+    };
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid())
+            continue;
+        const QTextCharFormat format = fragment.charFormat();
+        const QString href = format.isAnchor() ? format.anchorHref() : QString();
+        if (href != openLink || (href.isEmpty() && !openLink.isNull())) {
+            closeLink();
+            if (!href.isEmpty()) {
+                // Field instructions escape backslashes and quotes themselves.
+                QString target = href;
+                target.replace(u'\\', QLatin1String("\\\\"));
+                target.replace(u'"', QLatin1String("%22"));
+                m_out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+                writeText(target);
+                m_out += "\"}}{\\fldrslt{";
+                openLink = href;
+            }
+        }
+        if (format.isImageFormat()) {
+            const QTextImageFormat image = format.toImageFormat();
+            for (qsizetype k = 0; k < fragment.length(); ++k)
+                writePicture(image);
+            continue;
+        }
+        m_out += '{';
+        writeCharFormat(format);
+        writeText(fragment.text());
+        m_out += '}';
+    }
+    closeLink();
+}
+
+void Writer::writeListMarks(const QTextBlock &block, QTextList *list)
+{
+    const QTextListFormat lf = list->format();
+    const auto style = lf.style();
+    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+            || style == QTextListFormat::ListSquare;
+    if (bullet) {
+        if (m_symbolFont < 0) {
+            m_symbolFont = font(QStringLiteral("Symbol"));
+            m_fontCharsets[size_t(m_symbolFont)] = 2;
+        }
+        const QByteArray f = QByteArray::number(m_symbolFont);
+        m_out += "{\\pntext\\f" + f + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + f + "\\pnindent0{\\pntxtb\\'b7}}";
+        return;
+    }
+    m_out += "{\\pntext\\f0 ";
+    writeText(list->itemText(block));
+    m_out += "\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1";
+    switch (style) {
+    case QTextListFormat::ListLowerAlpha: m_out += "\\pnlcltr"; break;
+    case QTextListFormat::ListUpperAlpha: m_out += "\\pnucltr"; break;
+    case QTextListFormat::ListLowerRoman: m_out += "\\pnlcrm"; break;
+    case QTextListFormat::ListUpperRoman: m_out += "\\pnucrm"; break;
+    default: m_out += "\\pndec"; break;
+    }
+    m_out += "{\\pntxtb ";
+    writeText(lf.numberPrefix());
+    m_out += "}{\\pntxta ";
+    writeText(lf.numberSuffix());
+    m_out += "}}";
+}
+
+void Writer::writeParagraph(const QTextBlock &block, int depth)
+{
+    const QTextBlockFormat f = block.blockFormat();
+    m_out += "\\pard";
+    if (depth >= 1)
+        m_out += "\\intbl";
+    if (depth >= 2)
+        appendNumber(m_out, "\\itap", depth);
+    const Qt::Alignment align = f.alignment() & Qt::AlignHorizontal_Mask;
+    if (align & Qt::AlignRight)
+        m_out += "\\qr";
+    else if (align & Qt::AlignHCenter)
+        m_out += "\\qc";
+    else if (align & Qt::AlignJustify)
+        m_out += "\\qj";
+    QTextList *list = block.textList();
+    int li = twips(f.leftMargin());
+    int fi = twips(f.textIndent());
+    int level = 0;
+    if (list) {
+        level = std::clamp(list->format().indent(), 1, 9);
+        li += level * ListLevelTwips;
+        fi -= ListHangTwips;
+    }
+    if (li != 0)
+        appendNumber(m_out, "\\li", li);
+    if (const int ri = twips(f.rightMargin()))
+        appendNumber(m_out, "\\ri", ri);
+    if (fi != 0)
+        appendNumber(m_out, "\\fi", fi);
+    if (const int sb = twips(f.topMargin()); sb > 0)
+        appendNumber(m_out, "\\sb", sb);
+    if (const int sa = twips(f.bottomMargin()); sa > 0)
+        appendNumber(m_out, "\\sa", sa);
+    switch (f.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        appendNumber(m_out, "\\sl", std::clamp(std::lround(f.lineHeight() * 240 / 100), 1L, 31680L));
+        m_out += "\\slmult1";
+        break;
+    case QTextBlockFormat::FixedHeight:
+        appendNumber(m_out, "\\sl", -std::clamp(long(twips(f.lineHeight())), 1L, 31680L));
+        m_out += "\\slmult0";
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        appendNumber(m_out, "\\sl", std::clamp(long(twips(f.lineHeight())), 1L, 31680L));
+        m_out += "\\slmult0";
+        break;
+    default:
+        break;
+    }
+    if (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        m_out += "\\pagebb";
+    if (list) {
+        appendNumber(m_out, "\\ls", listNumber(list));
+        appendNumber(m_out, "\\ilvl", level - 1);
+        m_out += ' ';
+        writeListMarks(block, list);
+    } else {
+        m_out += ' ';
+    }
+    writeRuns(block);
+}
+
+void Writer::writeRowDefinition(QTextTable *table, int row)
+{
+    const QTextTableFormat tf = table->format();
+    const QList<QTextLength> widths = tf.columnWidthConstraints();
+    const int columns = table->columns();
+    m_out += "\\trowd\\trgaph108";
+    long cellx = 0;
+    for (int c = 0; c < columns; ++c) {
+        const QTextTableCell cell = table->cellAt(row, c);
+        if (cell.row() == row && cell.column() == c) {
+            if (cell.rowSpan() > 1)
+                m_out += "\\clvmgf";
+            if (cell.columnSpan() > 1)
+                m_out += "\\clmgf";
+        } else if (cell.column() != c) {
+            m_out += "\\clmrg";
+        } else {
+            m_out += "\\clvmrg";
+        }
+        const QTextTableCellFormat cf = cell.format().toTableCellFormat();
+        if (cf.background().style() != Qt::NoBrush)
+            appendNumber(m_out, "\\clcbpat", colour(cf.background().color()));
+        static const char *const sides[] = {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr"};
+        static const QTextFormat::Property widthProps[] = {QTextFormat::TableCellTopBorder,
+                QTextFormat::TableCellLeftBorder, QTextFormat::TableCellBottomBorder, QTextFormat::TableCellRightBorder};
+        static const QTextFormat::Property brushProps[] = {QTextFormat::TableCellTopBorderBrush,
+                QTextFormat::TableCellLeftBorderBrush, QTextFormat::TableCellBottomBorderBrush,
+                QTextFormat::TableCellRightBorderBrush};
+        for (int side = 0; side < 4; ++side) {
+            const double width = cf.hasProperty(widthProps[side]) ? cf.doubleProperty(widthProps[side]) : tf.border();
+            const int w = twips(width);
+            if (w <= 0)
+                continue;
+            m_out += sides[side];
+            appendNumber(m_out, "\\brdrs\\brdrw", std::min(w, 1500));
+            const QBrush brush = cf.brushProperty(brushProps[side]);
+            if (brush.style() != Qt::NoBrush && brush.color().rgb() != qRgb(0, 0, 0))
+                appendNumber(m_out, "\\brdrcf", colour(brush.color()));
+        }
+        long width = TextWidthTwips / std::max(1, columns);
+        if (c < widths.size()) {
+            const QTextLength &length = widths.at(c);
+            if (length.type() == QTextLength::FixedLength)
+                width = twips(length.rawValue());
+            else if (length.type() == QTextLength::PercentageLength)
+                width = std::lround(length.rawValue() * TextWidthTwips / 100);
+        }
+        cellx += std::max(1L, width);
+        appendNumber(m_out, "\\cellx", cellx);
+    }
+}
+
+void Writer::writeTable(QTextTable *table, int depth)
+{
+    for (int r = 0; r < table->rows(); ++r) {
+        if (depth == 1) {
+            writeRowDefinition(table, r);
+            m_out += '\n';
+        }
+        for (int c = 0; c < table->columns(); ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            const char *end = depth == 1 ? "\\cell " : "\\nestcell ";
+            if (cell.row() != r || cell.column() != c) {
+                m_out += "\\pard\\intbl";
+                if (depth >= 2)
+                    appendNumber(m_out, "\\itap", depth);
+                m_out += end;
+                continue;
+            }
+            std::vector<Element> content = elements(cell.begin());
+            for (size_t k = 0; k < content.size(); ++k) {
+                if (const auto *block = std::get_if<QTextBlock>(&content[k])) {
+                    writeParagraph(*block, depth);
+                    m_out += k + 1 < content.size() ? "\\par\n" : end;
+                } else {
+                    writeTable(std::get<QTextTable *>(content[k]), depth + 1);
+                }
+            }
+            if (content.empty()) {
+                m_out += "\\pard\\intbl";
+                m_out += end;
+            }
+        }
+        if (depth == 1) {
+            m_out += "\\row\n";
+        } else {
+            m_out += "{\\*\\nesttableprops";
+            writeRowDefinition(table, r);
+            m_out += "\\nestrow}{\\nonesttables\\par}\n";
+        }
+    }
+}
+
+void Writer::writeElements(const std::vector<Element> &content, int depth)
+{
+    for (size_t k = 0; k < content.size(); ++k) {
+        if (const auto *block = std::get_if<QTextBlock>(&content[k])) {
+            writeParagraph(*block, depth);
+            if (k + 1 < content.size())
+                m_out += "\\par\n";
+        } else {
+            writeTable(std::get<QTextTable *>(content[k]), depth + 1);
+        }
+    }
+}
+
+QByteArray Writer::header() const
+{
+    QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    Writer *self = const_cast<Writer *>(this);
+    for (qsizetype k = 0; k < m_fonts.size(); ++k) {
+        QByteArray saved;
+        std::swap(saved, self->m_out);
+        self->writeText(m_fonts.at(k));
+        std::swap(saved, self->m_out);
+        h += "{\\f" + QByteArray::number(k) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[size_t(k)]) + ' '
+                + saved + ";}";
+    }
+    h += "}\n{\\colortbl;";
+    for (const QRgb rgb : m_colours)
+        h += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb)) + "\\blue"
+                + QByteArray::number(qBlue(rgb)) + ';';
+    h += "}\n";
+    if (!m_lists.isEmpty()) {
+        h += "{\\*\\listtable\n";
+        for (qsizetype k = 0; k < m_lists.size(); ++k) {
+            const QTextListFormat lf = m_lists.at(k)->format();
+            const QByteArray id = QByteArray::number(k + 1);
+            h += "{\\list\\listtemplateid" + id;
+            for (int level = 0; level < 9; ++level) {
+                h += "{\\listlevel";
+                QByteArray text;
+                switch (lf.style()) {
+                case QTextListFormat::ListDisc: h += "\\levelnfc23"; text = "\\'01\\u8226 ?"; break;
+                case QTextListFormat::ListCircle: h += "\\levelnfc23"; text = "\\'01o"; break;
+                case QTextListFormat::ListSquare: h += "\\levelnfc23"; text = "\\'01\\u9642 ?"; break;
+                default: {
+                    switch (lf.style()) {
+                    case QTextListFormat::ListLowerAlpha: h += "\\levelnfc4"; break;
+                    case QTextListFormat::ListUpperAlpha: h += "\\levelnfc3"; break;
+                    case QTextListFormat::ListLowerRoman: h += "\\levelnfc2"; break;
+                    case QTextListFormat::ListUpperRoman: h += "\\levelnfc1"; break;
+                    default: h += "\\levelnfc0"; break;
+                    }
+                    QByteArray saved;
+                    std::swap(saved, self->m_out);
+                    self->writeText(lf.numberPrefix());
+                    self->m_out += "\\'0" + QByteArray::number(level);
+                    self->writeText(lf.numberSuffix());
+                    std::swap(saved, self->m_out);
+                    const qsizetype length = lf.numberPrefix().size() + 1 + lf.numberSuffix().size();
+                    static const char hex[] = "0123456789abcdef";
+                    text = QByteArray("\\'") + hex[(length >> 4) & 15] + hex[length & 15] + saved;
+                    break;
+                }
+                }
+                h += "\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext" + text + ";}\\fi-"
+                        + QByteArray::number(ListHangTwips) + "\\li" + QByteArray::number((level + 1) * ListLevelTwips) + '}';
+            }
+            h += "\\listid" + id + "}\n";
+        }
+        h += "}\n{\\*\\listoverridetable";
+        for (qsizetype k = 0; k < m_lists.size(); ++k) {
+            const QByteArray id = QByteArray::number(k + 1);
+            h += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+        }
+        h += "}\n";
+    }
+    h += "{\\*\\generator Saporin;}\\viewkind4\n";
+    return h;
+}
+
+QByteArray Writer::run()
+{
+    const QFont defaultFont = m_doc->defaultFont();
+    m_defaultFamily = defaultFont.family();
+    if (defaultFont.pointSizeF() > 0)
+        m_defaultPointSize = defaultFont.pointSizeF();
+    else if (defaultFont.pixelSize() > 0)
+        m_defaultPointSize = defaultFont.pixelSize() * 0.75;
+    font(m_defaultFamily);
+    writeElements(elements(m_doc->rootFrame()->begin()), 0);
+    QByteArray out = header();
+    out += m_out;
+    out += "}\n";
+    return out;
+}
+
+} // namespace
+
+QByteArray RtfWriter::write(const QTextDocument *document)
+{
+    Writer writer(document);
+    return writer.run();
+}
+
+QByteArray RtfWriter::write(const QTextCursor &selection)
+{
+    const QTextDocument *source = selection.document();
+    QTextDocument copy;
+    if (source)
+        copy.setDefaultFont(source->defaultFont());
+    QTextCursor cursor(&copy);
+    cursor.insertFragment(selection.selection());
+    // Pictures live in the source document's resources; bring along the ones the copy shows.
+    if (source) {
+        for (QTextBlock block = copy.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.isImageFormat())
+                    continue;
+                EmbeddedPictureStore::copy(source, &copy, format.toImageFormat().name());
+            }
+        }
+    }
+    Writer writer(&copy);
+    return writer.run();
+}
