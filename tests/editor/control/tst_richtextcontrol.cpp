@@ -1,0 +1,331 @@
+#include "editor/control/finddialog.h"
+#include "editor/control/linkdetection.h"
+#include "editor/control/richtextcontrol.h"
+#include "store/error.h"
+
+#include <QAbstractButton>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextList>
+
+class TestRichTextControl : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void detectsLinks_data();
+    void detectsLinks();
+    void streamRoundTripKeepsTextAndFormats();
+    void dataThatIsNotRtfReadsAsPlainText();
+    void textFilesFollowTheUnicodeMode();
+    void clearDropsPictures();
+    void pastedPictureIsEmbeddedAndStreamedOut();
+    void stylesAreWrittenTogether();
+    void automaticColourRemovesTheColour();
+    void bulletsRaiseTheOffsetAndComeOff();
+    void keepsAHundredUndoSteps();
+    void findNextHonoursItsOptions();
+    void linkClickNeedsPressAndReleaseOnTheLink();
+    void selectionAccessors();
+};
+
+void TestRichTextControl::detectsLinks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("links");
+
+    QTest::newRow("web address") << "see https://saporin.example/a?b=1." << QStringList{"https://saporin.example/a?b=1"};
+    QTest::newRow("www") << "www.example.org, then" << QStringList{"www.example.org"};
+    QTest::newRow("file link with escaped blanks") << "open file:/home/me/My%Recipes.rtf now"
+                                                  << QStringList{"file:/home/me/My%Recipes.rtf"};
+    QTest::newRow("e-mail") << "write to cook@kitchen.example!" << QStringList{"cook@kitchen.example"};
+    QTest::newRow("mailto") << "mailto:cook@kitchen.example" << QStringList{"mailto:cook@kitchen.example"};
+    QTest::newRow("two links") << "http://a.example and ftp://b.example"
+                               << QStringList{"http://a.example", "ftp://b.example"};
+    QTest::newRow("scheme alone") << "the word http: is not a link" << QStringList{};
+    QTest::newRow("inside a word") << "xhttp://nope.example" << QStringList{};
+    QTest::newRow("plain text") << "2 cups of flour" << QStringList{};
+}
+
+void TestRichTextControl::detectsLinks()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, links);
+    QStringList found;
+    for (const DetectedLink &link : DetectLinks(text)) {
+        QCOMPARE(text.mid(link.start, link.length), link.text);
+        found << link.text;
+    }
+    QCOMPARE(found, links);
+}
+
+void TestRichTextControl::streamRoundTripKeepsTextAndFormats()
+{
+    RichTextControl source;
+    source.setPlainText(QStringLiteral("Pancakes\nMix well. Crème fraîche — 200 g"));
+    source.setSelStart(0);
+    source.setSelLength(8);
+    source.setStyles(true, false, true, false);
+    source.setSelColor(QColor(200, 0, 0));
+    QTextCursor second(source.document()->findBlockByNumber(1));
+    source.setTextCursor(second);
+    source.setParaAlignment(Qt::AlignJustify);
+
+    const QByteArray rtf = source.StreamOut();
+    QVERIFY(rtf.startsWith("{\\rtf"));
+    RichTextControl target;
+    target.StreamIn(rtf);
+    QCOMPARE(target.toPlainText(), source.toPlainText());
+    QCOMPARE(target.textCursor().position(), 0);
+    target.setSelStart(0);
+    target.setSelLength(3);
+    const auto attributes = target.SelAttributes();
+    QVERIFY(attributes.bold);
+    QVERIFY(attributes.underline);
+    QVERIFY(!attributes.italic);
+    QCOMPARE(attributes.color, QColor(200, 0, 0));
+    QTextCursor again(target.document()->findBlockByNumber(1));
+    target.setTextCursor(again);
+    QCOMPARE(target.ParaAlignment(), Qt::AlignJustify);
+    // Byte-stable: what was read writes the same bytes again.
+    QCOMPARE(target.StreamOut(), rtf);
+}
+
+void TestRichTextControl::dataThatIsNotRtfReadsAsPlainText()
+{
+    RichTextControl control;
+    control.StreamIn(QByteArray("Just a line\nand another"));
+    QCOMPARE(control.toPlainText(), QStringLiteral("Just a line\nand another"));
+    // Not UTF-8: read as Windows-1252.
+    control.StreamIn(QByteArray("Cr\xe8me \x80 5"));
+    QCOMPARE(control.toPlainText(), QStringLiteral("Crème € 5"));
+    QVERIFY(!control.CanUndo());
+}
+
+void TestRichTextControl::textFilesFollowTheUnicodeMode()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Soup.TXT"));
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("Gaspacho ½ Ω"));
+    control.setUnicodeMode(true);
+    control.SaveToFile(path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray sixteen = file.readAll();
+    file.close();
+    QVERIFY(sixteen.startsWith("\xFF\xFE"));
+    QCOMPARE(sixteen.size(), 2 + 2 * 12);
+
+    RichTextControl reader;
+    reader.setUnicodeMode(true);
+    reader.LoadFromFile(path);
+    QCOMPARE(reader.toPlainText(), QStringLiteral("Gaspacho ½ Ω"));
+
+    control.setUnicodeMode(false);
+    control.SaveToFile(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QStringLiteral("Gaspacho ½ Ω").toUtf8());
+    file.close();
+
+    // Any other extension is RTF.
+    const QString rtfPath = dir.filePath(QStringLiteral("Soup.doc"));
+    control.SaveToFile(rtfPath);
+    QFile rtf(rtfPath);
+    QVERIFY(rtf.open(QIODevice::ReadOnly));
+    QVERIFY(rtf.readAll().startsWith("{\\rtf"));
+
+    QVERIFY_THROWS_EXCEPTION(Error, reader.LoadFromFile(dir.filePath(QStringLiteral("missing.rtf"))));
+}
+
+static QImage testPicture()
+{
+    QImage image(12, 8, QImage::Format_RGB32);
+    image.fill(QColor(10, 200, 30));
+    return image;
+}
+
+void TestRichTextControl::clearDropsPictures()
+{
+    RichTextControl control;
+    QMimeData data;
+    data.setImageData(testPicture());
+    control.insertFromMimeData(&data);
+    QVERIFY(control.StreamOut().contains("\\pict"));
+    control.Clear();
+    QCOMPARE(control.TextLength(), 0);
+    QVERIFY(!control.StreamOut().contains("\\pict"));
+}
+
+void TestRichTextControl::pastedPictureIsEmbeddedAndStreamedOut()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("ab"));
+    control.setSelStart(1);
+    QMimeData data;
+    data.setImageData(testPicture());
+    QVERIFY(control.canInsertFromMimeData(&data));
+    control.insertFromMimeData(&data);
+    QCOMPARE(control.TextLength(), 3);
+    const QByteArray rtf = control.StreamOut();
+    QVERIFY(rtf.contains("\\pngblip"));
+
+    RichTextControl copy;
+    copy.StreamIn(rtf);
+    QCOMPARE(copy.TextLength(), 3);
+    QCOMPARE(copy.StreamOut(), rtf);
+    // Copying the picture alone offers it as a picture too.
+    copy.setSelStart(1);
+    copy.setSelLength(1);
+    std::unique_ptr<QMimeData> out(copy.createMimeDataFromSelection());
+    QVERIFY(out->hasImage());
+    QCOMPARE(qvariant_cast<QImage>(out->imageData()).size(), QSize(12, 8));
+}
+
+void TestRichTextControl::stylesAreWrittenTogether()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("word"));
+    control.selectAll();
+    control.setStyles(true, true, true, true);
+    auto a = control.SelAttributes();
+    QVERIFY(a.bold && a.italic && a.underline && a.strikeOut);
+    control.setStyles(false, true, false, false);
+    a = control.SelAttributes();
+    QVERIFY(!a.bold && a.italic && !a.underline && !a.strikeOut);
+}
+
+void TestRichTextControl::automaticColourRemovesTheColour()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("red words"));
+    control.selectAll();
+    control.setSelColor(Qt::red);
+    QCOMPARE(control.SelAttributes().color, QColor(Qt::red));
+    control.setSelColor(QColor());
+    QVERIFY(!control.SelAttributes().color.isValid());
+    QVERIFY(!control.StreamOut().contains("\\red255\\green0\\blue0"));
+}
+
+void TestRichTextControl::bulletsRaiseTheOffsetAndComeOff()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("flour\nsugar\neggs"));
+    control.selectAll();
+    control.setParaBullets(true);
+    QVERIFY(control.ParaBullets());
+    for (QTextBlock b = control.document()->begin(); b.isValid(); b = b.next())
+        QVERIFY(b.textList());
+    QVERIFY(control.document()->indentWidth() * 72.0 / control.logicalDpiX() >= 10.0);
+    const QByteArray rtf = control.StreamOut();
+    RichTextControl reread;
+    reread.StreamIn(rtf);
+    reread.selectAll();
+    QVERIFY(reread.ParaBullets());
+
+    control.selectAll();
+    control.setParaBullets(false);
+    for (QTextBlock b = control.document()->begin(); b.isValid(); b = b.next()) {
+        QVERIFY(!b.textList());
+        QCOMPARE(b.blockFormat().indent(), 0);
+    }
+}
+
+void TestRichTextControl::keepsAHundredUndoSteps()
+{
+    RichTextControl control;
+    for (int i = 0; i < 120; ++i) {
+        QTextCursor cursor = control.textCursor();
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QString::number(i % 10));
+        cursor.insertBlock(); // a new paragraph closes the undo step
+    }
+    int undone = 0;
+    while (control.CanUndo() && undone < 100) {
+        control.undo();
+        ++undone;
+    }
+    QCOMPARE(undone, 100);
+    QVERIFY(control.CanRedo());
+}
+
+void TestRichTextControl::findNextHonoursItsOptions()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("Salt, salt and salted butter. SALT"));
+    control.setSelStart(0);
+    QVERIFY(control.FindNext(QStringLiteral("salt"), true, true, false));
+    QCOMPARE(control.SelStart(), 6);
+    QVERIFY(control.FindNext(QStringLiteral("salt"), true, true, false));
+    QCOMPARE(control.SelStart(), 15); // "salted": no whole-word option
+    control.setSelStart(7);
+    QVERIFY(control.FindNext(QStringLiteral("salt"), true, false, true));
+    QCOMPARE(control.SelStart(), 30); // "SALT": whole word, any case
+    // A miss changes nothing.
+    QVERIFY(!control.FindNext(QStringLiteral("pepper"), true, false, false));
+    QCOMPARE(control.SelStart(), 30);
+    QCOMPARE(control.SelLength(), 4);
+    QVERIFY(control.FindNext(QStringLiteral("salt"), false, true, true));
+    QCOMPARE(control.SelStart(), 6);
+
+    // The dialog is made once and asks the control to search.
+    control.ShowFind(QStringLiteral("butter"));
+    FindDialog *dialog = control.findDialog();
+    QVERIFY(dialog && !dialog->isModal());
+    QCOMPARE(dialog->findText(), QStringLiteral("butter"));
+    control.setSelStart(0);
+    dialog->findChild<QAbstractButton *>(QStringLiteral("btnFindNext"))->click();
+    QCOMPARE(control.SelText(), QStringLiteral("butter"));
+    control.ShowFind(QStringLiteral("x"));
+    QCOMPARE(control.findDialog(), dialog);
+}
+
+void TestRichTextControl::linkClickNeedsPressAndReleaseOnTheLink()
+{
+    RichTextControl control;
+    control.resize(400, 200);
+    control.setPlainText(QStringLiteral("Visit https://saporin.example today and more words here"));
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    QSignalSpy clicks(&control, &RichTextControl::OnURLClick);
+    auto pointAt = [&](int position) {
+        QTextCursor c(control.document());
+        c.setPosition(position);
+        return control.cursorRect(c).center() + QPoint(2, 0);
+    };
+    QCOMPARE(control.linkAt(10), QStringLiteral("https://saporin.example"));
+    QTest::mouseClick(control.viewport(), Qt::LeftButton, {}, pointAt(10));
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.at(0).at(0).toString(), QStringLiteral("https://saporin.example"));
+    // Pressed on the link, released on plain text: no click.
+    QTest::mousePress(control.viewport(), Qt::LeftButton, {}, pointAt(10));
+    QTest::mouseRelease(control.viewport(), Qt::LeftButton, {}, pointAt(40));
+    QCOMPARE(clicks.count(), 1);
+    QTest::mouseClick(control.viewport(), Qt::LeftButton, {}, pointAt(2));
+    QCOMPARE(clicks.count(), 1);
+}
+
+void TestRichTextControl::selectionAccessors()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("one two three"));
+    control.setSelStart(4);
+    control.setSelLength(3);
+    QCOMPARE(control.SelText(), QStringLiteral("two"));
+    control.setSelText(QStringLiteral("2"));
+    QCOMPARE(control.toPlainText(), QStringLiteral("one 2 three"));
+    control.setSelStart(100);
+    QCOMPARE(control.SelStart(), control.TextLength());
+    control.setSelStart(0);
+    control.setSelLength(4);
+    control.ClearSelection();
+    QCOMPARE(control.toPlainText(), QStringLiteral("2 three"));
+    control.undo();
+    QCOMPARE(control.toPlainText(), QStringLiteral("one 2 three"));
+}
+
+QTEST_MAIN(TestRichTextControl)
+#include "tst_richtextcontrol.moc"
