@@ -1044,7 +1044,9 @@ void Parser::finishPicture()
     if (size.isEmpty())
         size = QSizeF(96, 96);
     size = QSizeF(std::clamp(size.width(), 1.0, 16384.0), std::clamp(size.height(), 1.0, 16384.0));
-    if (m_stack.back().dest != Dest::Text || m_stack.back().ch.hidden)
+    // The picture's group is still open: whether it shows depends on the group around it.
+    const State &outer = m_stack.size() > 1 ? m_stack[m_stack.size() - 2] : m_stack.back();
+    if (outer.dest != Dest::Text || outer.ch.hidden)
         return;
     flushRun();
     beginContent(paraLevel());
@@ -1103,7 +1105,11 @@ void Parser::controlSymbol(char c)
     switch (c) {
     case '\\': case '{': case '}':
         if (m_skip > 0) { --m_skip; return; }
-        text(QChar(QLatin1Char(c)));
+        // In double-byte code pages these can be the second byte of a character.
+        if (!m_bytes.isEmpty() && !RtfCodepage::isSingleByte(currentCodepage()))
+            addByte(c);
+        else
+            text(QChar(QLatin1Char(c)));
         return;
     case '~': text(QChar(0x00A0)); return;
     case '-': text(QChar(0x00AD)); return;

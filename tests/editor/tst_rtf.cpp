@@ -1,15 +1,872 @@
+#include "editor/embeddedpicture.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
 
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QRandomGenerator>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+#include <QTextTable>
+
+namespace {
+
+// The document's text with nothing replaced (toPlainText turns no-break spaces into spaces).
+QString rawText(const QTextDocument *doc)
+{
+    return doc->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+// The fragments of the document in order, with the format of each.
+QList<QTextFragment> fragments(const QTextDocument *doc)
+{
+    QList<QTextFragment> out;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            out.append(it.fragment());
+    return out;
+}
+
+QTextCharFormat formatOf(const QTextDocument *doc, const QString &text)
+{
+    for (const QTextFragment &f : fragments(doc))
+        if (f.text().contains(text))
+            return f.charFormat();
+    return {};
+}
+
+QTextBlock blockWith(const QTextDocument *doc, const QString &text)
+{
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        if (b.text().contains(text))
+            return b;
+    return {};
+}
+
+QList<QTextTable *> tables(const QTextDocument *doc)
+{
+    QList<QTextTable *> out;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        QTextCursor c(b);
+        if (QTextTable *t = c.currentTable(); t && !out.contains(t))
+            out.append(t);
+    }
+    return out;
+}
+
+QList<QTextImageFormat> images(const QTextDocument *doc)
+{
+    QList<QTextImageFormat> out;
+    for (const QTextFragment &f : fragments(doc))
+        if (f.charFormat().isImageFormat())
+            out.append(f.charFormat().toImageFormat());
+    return out;
+}
+
+QByteArray hex(const QByteArray &bytes)
+{
+    return bytes.toHex();
+}
+
+QByteArray pngBytes(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return out;
+}
+
+QByteArray jpegBytes(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(200, 100, 50));
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 90);
+    return out;
+}
+
+void put32(QByteArray &b, quint32 v)
+{
+    for (int k = 0; k < 4; ++k)
+        b.append(char(v >> (8 * k) & 0xFF));
+}
+
+// A small enhanced metafile: header, one filled rectangle, end of file. The frame is 20 x 10 mm.
+QByteArray emfBytes()
+{
+    QByteArray r;
+    // EMR_HEADER, 88 bytes
+    put32(r, 1); put32(r, 88);
+    put32(r, 0); put32(r, 0); put32(r, 75); put32(r, 37);          // bounds in device pixels
+    put32(r, 0); put32(r, 0); put32(r, 2000); put32(r, 1000);      // frame in 0.01 mm
+    put32(r, 0x464D4520); put32(r, 0x10000);
+    put32(r, 88 + 24 + 20); put32(r, 3);                           // bytes, records
+    r.append(char(1)); r.append(char(0)); r.append(char(0)); r.append(char(0)); // handles, reserved
+    put32(r, 0); put32(r, 0); put32(r, 0);                         // description, palette
+    put32(r, 1024); put32(r, 768); put32(r, 270); put32(r, 203);   // device pixels and millimetres
+    // EMR_RECTANGLE
+    put32(r, 43); put32(r, 24); put32(r, 5); put32(r, 5); put32(r, 70); put32(r, 32);
+    // EMR_EOF
+    put32(r, 14); put32(r, 20); put32(r, 0); put32(r, 16); put32(r, 20);
+    return r;
+}
+
+// A packed 24-bit bitmap of 2 x 2 pixels: red, green / blue, white (bottom-up rows).
+QByteArray dibBytes()
+{
+    QByteArray r;
+    put32(r, 40); put32(r, 2); put32(r, 2);
+    r.append(char(1)); r.append(char(0)); r.append(char(24)); r.append(char(0));
+    put32(r, 0); put32(r, 16); put32(r, 2835); put32(r, 2835); put32(r, 0); put32(r, 0);
+    // bottom row: blue, white; top row: red, green (BGR, rows padded to 4 bytes)
+    r.append(QByteArray::fromHex("ff0000ffffff0000"));
+    r.append(QByteArray::fromHex("0000ff00ff000000"));
+    return r;
+}
+
+// The header a word processor writes, around a body.
+QByteArray wordDocument(const QByteArray &body)
+{
+    return "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff0\\deff0\\stshfdbch0\\deflang1033\r\n"
+           "{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}"
+           "{\\f1\\fswiss\\fcharset0\\fprq2{\\*\\panose 020b0604020202020204}Arial;}"
+           "{\\f2\\fmodern\\fcharset0\\fprq1 Courier New;}{\\f3\\froman\\fcharset2\\fprq2 Symbol;}"
+           "{\\f4\\fswiss\\fcharset204\\fprq2 Arial Cyr;}{\\f5\\fnil\\fcharset128 MS Mincho;}}\r\n"
+           "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red255\\green255\\blue0;}\r\n"
+           "{\\*\\defchp \\fs22}{\\stylesheet{\\ql \\li0\\ri0\\widctlpar\\fs24 \\snext0 Normal;}"
+           "{\\*\\cs10 \\additive Default Paragraph Font;}{\\s1\\ql\\b\\fs32 \\sbasedon0 \\snext0 heading 1;}}\r\n"
+           "{\\*\\rsidtbl \\rsid1\\rsid2}{\\*\\generator Some Writer 1.0;}"
+           "{\\info{\\title Soups}{\\author Cook}{\\creatim\\yr2020\\mo1\\dy2}}\r\n"
+           "\\paperw12240\\paperh15840\\margl1440\\margr1440\\widowctrl\\ftnbj\\sectd\\pgnstarts1\r\n"
+           "{\\header \\pard\\plain \\qc HEADER TEXT\\par}{\\footer \\pard\\plain FOOTER TEXT\\par}\r\n"
+           + body + "\r\n}";
+}
+
+} // namespace
 
 class TestRtf : public QObject
 {
     Q_OBJECT
+
 private Q_SLOTS:
-    void placeholder() { QTextDocument d; QVERIFY(RtfReader::read("{\\rtf1 Hi}", &d) == RtfReader::Status::Ok); QCOMPARE(d.toPlainText(), QStringLiteral("Hi")); }
+    void refusesWhatIsNotRtf_data();
+    void refusesWhatIsNotRtf();
+    void readsWordProcessorDocument();
+    void decodesText_data();
+    void decodesText();
+    void readsCharacterFormats();
+    void readsParagraphFormats();
+    void readsListsOfBothStyles();
+    void readsTables();
+    void readsMergedAndNestedTables();
+    void readsLinksAndOtherFields();
+    void readsPictures();
+    void keepsOnePictureOfAlternatives();
+    void skipsSideTextKeepingTheBody();
+
+    void writesPortableRtf();
+    void writesPicturesAsTheirOriginalBytes();
+    void roundTripIsByteStable_data();
+    void roundTripIsByteStable();
+    void roundTripKeepsTheDocument();
+    void writesTheSelectionOnly();
+    void insertReplacesTheSelectionAsOneUndoStep();
+
+    void survivesDamagedInput_data();
+    void survivesDamagedInput();
+    void survivesRandomGarbage();
 };
+
+void TestRtf::refusesWhatIsNotRtf_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("plain text") << QByteArray("Just a recipe");
+    QTest::newRow("rtf later in the text") << QByteArray("x{\\rtf1 hello}");
+    QTest::newRow("html") << QByteArray("<html><body>{\\rtf1}</body></html>");
+    QTest::newRow("binary") << QByteArray("\x00\x01{\\rtf1", 8);
+}
+
+void TestRtf::refusesWhatIsNotRtf()
+{
+    QFETCH(QByteArray, data);
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("kept"));
+    QCOMPARE(RtfReader::read(data, &doc), RtfReader::Status::NotRtf);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("kept"));
+    QTextCursor cursor(&doc);
+    QCOMPARE(RtfReader::insert(data, cursor), RtfReader::Status::NotRtf);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("kept"));
+}
+
+void TestRtf::readsWordProcessorDocument()
+{
+    const QByteArray body =
+            "\\pard\\plain \\s1\\ql\\b\\f1\\fs32 Tomato soup\\par\r\n"
+            "\\pard\\plain \\ql\\f0\\fs24 Take {\\b\\cf2 four} ripe {\\i tomatoes}, a pinch of "
+            "{\\f2\\fs20 salt}.\\par\r\n"
+            "\\pard \\qc {\\f1 Serve hot.}\\par";
+    QTextDocument doc;
+    QCOMPARE(RtfReader::read(wordDocument(body), &doc), RtfReader::Status::Ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Tomato soup\nTake four ripe tomatoes, a pinch of salt.\nServe hot.\n"));
+    const QTextCharFormat title = formatOf(&doc, QStringLiteral("Tomato"));
+    QCOMPARE(title.fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
+    QCOMPARE(title.fontPointSize(), 16.0);
+    QCOMPARE(title.fontWeight(), int(QFont::Bold));
+    const QTextCharFormat four = formatOf(&doc, QStringLiteral("four"));
+    QCOMPARE(four.fontWeight(), int(QFont::Bold));
+    QCOMPARE(four.foreground().color(), QColor(255, 0, 0));
+    QVERIFY(formatOf(&doc, QStringLiteral("tomatoes")).fontItalic());
+    // The group ended: "ripe" is plain again, in the paragraph's font.
+    const QTextCharFormat ripe = formatOf(&doc, QStringLiteral(" ripe "));
+    QVERIFY(!ripe.fontItalic());
+    QVERIFY(ripe.fontWeight() != int(QFont::Bold));
+    QCOMPARE(ripe.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
+    QCOMPARE(formatOf(&doc, QStringLiteral("salt")).fontFamilies().toStringList(), QStringList{QStringLiteral("Courier New")});
+    QCOMPARE(formatOf(&doc, QStringLiteral("salt")).fontPointSize(), 10.0);
+    QCOMPARE(blockWith(&doc, QStringLiteral("Serve")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+void TestRtf::decodesText_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("windows-1252 hex") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 Cr\\'e8me br\\'fbl\\'e9e \\'80 5}")
+                                      << QStringLiteral("Crème brûlée € 5");
+    QTest::newRow("raw 8-bit text in the document code page")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \xcf\xe8\xf0\xee\xe3}") << QStringLiteral("Пирог");
+    QTest::newRow("code page of the font charset")
+            << QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}{\\f2\\fcharset161 Arial Greek;}}"
+                          "\\f1 \\'9ee\\'9eulka {\\f2 \\'e1\\'e2} \\'e8}")
+            << QStringLiteral("žežulka αβ č");
+    QTest::newRow("thai") << QByteArray("{\\rtf1\\ansi\\ansicpg874 \\'a1\\'d2}") << QStringLiteral("กา");
+    QTest::newRow("shift-jis pairs") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 \\'82\\'a0\\'82\\'a2}")
+                                     << QStringLiteral("あい");
+    QTest::newRow("shift-jis with an ascii trail byte")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\\\\\'95\\'5c}") << QStringLiteral("ソ表");
+    QTest::newRow("gbk") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}") << QStringLiteral("中文");
+    QTest::newRow("korean") << QByteArray("{\\rtf1\\ansi\\ansicpg949 \\'c7\\'d1}") << QStringLiteral("한");
+    QTest::newRow("big5") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QStringLiteral("中");
+    QTest::newRow("unicode skips one fallback byte")
+            << QByteArray("{\\rtf1\\uc1 caf\\u233\\'e9 \\u8364?}") << QStringLiteral("café €");
+    QTest::newRow("unicode skips two fallback characters")
+            << QByteArray("{\\rtf1\\uc2 \\u20013\\'d6\\'d0x}") << QStringLiteral("中x");
+    QTest::newRow("uc0 skips nothing") << QByteArray("{\\rtf1\\uc0 a\\u946 b}") << QStringLiteral("aβb");
+    QTest::newRow("uc is scoped to its group")
+            << QByteArray("{\\rtf1\\uc1 {\\uc2 \\u946 xx}\\u947 yz}") << QStringLiteral("βγz");
+    QTest::newRow("negative value") << QByteArray("{\\rtf1 \\u-3913?\\u-257?}") << QString(QChar(0xF0B7)) + QChar(0xFEFF);
+    QTest::newRow("surrogate pair") << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << QStringLiteral("😀");
+    QTest::newRow("escapes and symbols")
+            << QByteArray("{\\rtf1 a\\{b\\}c\\\\d\\~e\\_f\\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet}")
+            << QStringLiteral("a{b}c\\d\u00a0e\u2011f—–‘’“”•");
+    QTest::newRow("line ends are not text") << QByteArray("{\\rtf1 one\r\ntwo\ntab\\tab x\\line y}")
+                                            << QStringLiteral("onetwotab\tx\u2028y");
+    QTest::newRow("hidden text") << QByteArray("{\\rtf1 shown{\\v hidden}\\v also\\v0  again}") << QStringLiteral("shown again");
+    QTest::newRow("unicode group with ansi alternative")
+            << QByteArray("{\\rtf1 {\\upr{ansi ?}{\\*\\ud{\\u955 }}}!}") << QStringLiteral("λ!");
+}
+
+void TestRtf::decodesText()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QTextDocument doc;
+    QCOMPARE(RtfReader::read(rtf, &doc), RtfReader::Status::Ok);
+    QCOMPARE(rawText(&doc), text);
+}
+
+void TestRtf::readsCharacterFormats()
+{
+    const QByteArray rtf =
+            "{\\rtf1{\\colortbl;\\red0\\green0\\blue255;\\red255\\green255\\blue0;}"
+            "{\\ul single}{\\uld dotted}{\\uldash dashed}{\\ulwave wavy}{\\uldb double}{\\ul\\ulnone none}"
+            "{\\strike struck}{\\super up}{\\sub down}{\\cf1 blue}{\\highlight2 marked}{\\chcbpat2 shaded}"
+            "{\\cb2 back}{\\b\\i\\plain plainly}{\\b0 notbold}{\\cf0 auto}}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QCOMPARE(formatOf(&doc, QStringLiteral("single")).underlineStyle(), QTextCharFormat::SingleUnderline);
+    QCOMPARE(formatOf(&doc, QStringLiteral("dotted")).underlineStyle(), QTextCharFormat::DotLine);
+    QCOMPARE(formatOf(&doc, QStringLiteral("dashed")).underlineStyle(), QTextCharFormat::DashUnderline);
+    QCOMPARE(formatOf(&doc, QStringLiteral("wavy")).underlineStyle(), QTextCharFormat::WaveUnderline);
+    QCOMPARE(formatOf(&doc, QStringLiteral("double")).underlineStyle(), QTextCharFormat::SingleUnderline);
+    QCOMPARE(formatOf(&doc, QStringLiteral("none")).underlineStyle(), QTextCharFormat::NoUnderline);
+    QVERIFY(formatOf(&doc, QStringLiteral("struck")).fontStrikeOut());
+    QCOMPARE(formatOf(&doc, QStringLiteral("up")).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    QCOMPARE(formatOf(&doc, QStringLiteral("down")).verticalAlignment(), QTextCharFormat::AlignSubScript);
+    QCOMPARE(formatOf(&doc, QStringLiteral("blue")).foreground().color(), QColor(0, 0, 255));
+    for (const char *text : {"marked", "shaded", "back"})
+        QCOMPARE(formatOf(&doc, QLatin1String(text)).background().color(), QColor(255, 255, 0));
+    const QTextCharFormat plainly = formatOf(&doc, QStringLiteral("plainly"));
+    QVERIFY(plainly.fontWeight() != int(QFont::Bold) && !plainly.fontItalic());
+    QCOMPARE(plainly.fontPointSize(), 12.0); // the RTF default size
+    QVERIFY(formatOf(&doc, QStringLiteral("notbold")).fontWeight() != int(QFont::Bold));
+    QCOMPARE(formatOf(&doc, QStringLiteral("auto")).foreground().style(), Qt::NoBrush);
+}
+
+void TestRtf::readsParagraphFormats()
+{
+    const QByteArray rtf =
+            "{\\rtf1\\pard\\qr right\\par\\pard\\qj justified\\par\\pard\\li720\\ri360\\fi-360 indented\\par"
+            "\\pard\\sb240\\sa120 spaced\\par\\pard\\sl360\\slmult1 oneandhalf\\par\\pard\\sl-300\\slmult0 exact\\par"
+            "\\pard before\\page after\\par\\pard\\qc\\pard reset}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QCOMPARE(blockWith(&doc, QStringLiteral("right")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QCOMPARE(blockWith(&doc, QStringLiteral("justified")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+    const QTextBlockFormat indented = blockWith(&doc, QStringLiteral("indented")).blockFormat();
+    QCOMPARE(indented.leftMargin(), 48.0); // 720 twips at 96 dpi
+    QCOMPARE(indented.rightMargin(), 24.0);
+    QCOMPARE(indented.textIndent(), -24.0);
+    const QTextBlockFormat spaced = blockWith(&doc, QStringLiteral("spaced")).blockFormat();
+    QCOMPARE(spaced.topMargin(), 16.0);
+    QCOMPARE(spaced.bottomMargin(), 8.0);
+    const QTextBlockFormat half = blockWith(&doc, QStringLiteral("oneandhalf")).blockFormat();
+    QCOMPARE(half.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+    QCOMPARE(half.lineHeight(), 150.0);
+    const QTextBlockFormat exact = blockWith(&doc, QStringLiteral("exact")).blockFormat();
+    QCOMPARE(exact.lineHeightType(), int(QTextBlockFormat::FixedHeight));
+    QCOMPARE(exact.lineHeight(), 20.0);
+    QVERIFY(!(blockWith(&doc, QStringLiteral("before")).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore));
+    QVERIFY(blockWith(&doc, QStringLiteral("after")).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+    QCOMPARE(blockWith(&doc, QStringLiteral("reset")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    QCOMPARE(doc.blockCount(), 9);
+}
+
+void TestRtf::readsListsOfBothStyles()
+{
+    // The older form, as small word processors write it.
+    const QByteArray old =
+            "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}"
+            "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 Flour\\par"
+            "{\\pntext\\f1\\'B7\\tab}Eggs\\par"
+            "\\pard Method\\par"
+            "\\pard{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}\\fi-360\\li720 Mix\\par"
+            "{\\pntext\\f0 2.\\tab}Bake\\par\\pard End}";
+    QTextDocument doc;
+    RtfReader::read(old, &doc);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Flour\nEggs\nMethod\nMix\nBake\nEnd"));
+    QTextList *bullets = blockWith(&doc, QStringLiteral("Flour")).textList();
+    QVERIFY(bullets);
+    QCOMPARE(bullets->format().style(), QTextListFormat::ListDisc);
+    QCOMPARE(blockWith(&doc, QStringLiteral("Eggs")).textList(), bullets);
+    QVERIFY(!blockWith(&doc, QStringLiteral("Method")).textList());
+    QTextList *numbers = blockWith(&doc, QStringLiteral("Mix")).textList();
+    QVERIFY(numbers && numbers != bullets);
+    QCOMPARE(numbers->format().style(), QTextListFormat::ListDecimal);
+    QCOMPARE(numbers->itemText(blockWith(&doc, QStringLiteral("Bake"))), QStringLiteral("2."));
+    QVERIFY(!blockWith(&doc, QStringLiteral("End")).textList());
+
+    // The list table form, with a nested level and numbering that goes on after a plain paragraph.
+    const QByteArray modern =
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
+            "{\\*\\listtable{\\list\\listtemplateid5{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00);}"
+            "{\\levelnumbers\\'01;}\\fi-360\\li720}{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}{\\levelnumbers;}\\f1"
+            "\\fi-360\\li1440}\\listid77}{\\list{\\listlevel\\levelnfc4{\\leveltext\\'03(\\'00);}}\\listid78}}"
+            "{\\*\\listoverridetable{\\listoverride\\listid77\\listoverridecount0\\ls1}{\\listoverride\\listid78\\ls2}}"
+            "{\\listtext 1)\\tab}\\pard\\ls1\\ilvl0\\fi-360\\li720 First\\par"
+            "{\\listtext \\'b7\\tab}\\pard\\ls1\\ilvl1\\fi-360\\li1440 Detail\\par"
+            "\\pard Note\\par"
+            "{\\listtext 2)\\tab}\\pard\\ls1\\ilvl0 Second\\par"
+            "\\pard\\ls2 Lettered\\par\\pard\\ls9 Unknown list}";
+    QTextDocument doc2;
+    RtfReader::read(modern, &doc2);
+    QCOMPARE(doc2.toPlainText(), QStringLiteral("First\nDetail\nNote\nSecond\nLettered\nUnknown list"));
+    QTextList *top = blockWith(&doc2, QStringLiteral("First")).textList();
+    QVERIFY(top);
+    QCOMPARE(top->format().style(), QTextListFormat::ListDecimal);
+    QCOMPARE(top->format().numberSuffix(), QStringLiteral(")"));
+    QCOMPARE(top->format().indent(), 1);
+    QCOMPARE(blockWith(&doc2, QStringLiteral("Second")).textList(), top);
+    QCOMPARE(top->itemText(blockWith(&doc2, QStringLiteral("Second"))), QStringLiteral("2)"));
+    QTextList *inner = blockWith(&doc2, QStringLiteral("Detail")).textList();
+    QVERIFY(inner && inner != top);
+    QCOMPARE(inner->format().style(), QTextListFormat::ListDisc);
+    QCOMPARE(inner->format().indent(), 2);
+    QVERIFY(!blockWith(&doc2, QStringLiteral("Note")).textList());
+    QTextList *lettered = blockWith(&doc2, QStringLiteral("Lettered")).textList();
+    QVERIFY(lettered);
+    QCOMPARE(lettered->format().style(), QTextListFormat::ListLowerAlpha);
+    QCOMPARE(lettered->itemText(blockWith(&doc2, QStringLiteral("Lettered"))), QStringLiteral("(a)"));
+    // A list number with no definition still shows as a list rather than losing the paragraph.
+    QVERIFY(blockWith(&doc2, QStringLiteral("Unknown")).textList());
+}
+
+void TestRtf::readsTables()
+{
+    const QByteArray body =
+            "\\pard Before\\par"
+            "\\trowd\\trgaph108\\clcbpat4\\clbrdrt\\brdrs\\brdrw30\\brdrcf2\\clbrdrb\\brdrs\\cellx2880\\cellx5760\\cellx8640\r\n"
+            "\\pard\\intbl Item\\cell Qty\\cell Note\\cell\\row\r\n"
+            "\\trowd\\trgaph108\\cellx2880\\cellx5760\\cellx8640\r\n"
+            "\\pard\\intbl Flour\\cell 200 g\\cell sifted\\par twice\\cell\\row\r\n"
+            "\\pard After\\par";
+    QTextDocument doc;
+    RtfReader::read(wordDocument(body), &doc);
+    const QList<QTextTable *> found = tables(&doc);
+    QCOMPARE(found.size(), 1);
+    QTextTable *t = found.first();
+    QCOMPARE(t->rows(), 2);
+    QCOMPARE(t->columns(), 3);
+    QCOMPARE(QTextCursor(t->cellAt(1, 0).firstCursorPosition()).block().text(), QStringLiteral("Flour"));
+    QTextCursor note = t->cellAt(1, 2).firstCursorPosition();
+    note.setPosition(t->cellAt(1, 2).lastPosition(), QTextCursor::KeepAnchor);
+    QCOMPARE(note.selectedText(), QStringLiteral("sifted\u2029twice"));
+    const QList<QTextLength> widths = t->format().columnWidthConstraints();
+    QCOMPARE(widths.size(), 3);
+    QCOMPARE(widths[1], QTextLength(QTextLength::FixedLength, 192.0));
+    const QTextTableCellFormat head = t->cellAt(0, 0).format().toTableCellFormat();
+    QCOMPARE(head.background().color(), QColor(255, 255, 0));
+    QCOMPARE(head.topBorder(), 2.0);
+    QCOMPARE(head.topBorderBrush().color(), QColor(255, 0, 0));
+    QCOMPARE(head.bottomBorder(), 1.0);
+    QVERIFY(!head.hasProperty(QTextFormat::TableCellLeftBorder));
+    QCOMPARE(blockWith(&doc, QStringLiteral("Before")).next().text(), QStringLiteral("Item")); // no empty paragraph between
+    QVERIFY(!QTextCursor(blockWith(&doc, QStringLiteral("After"))).currentTable());
+    QVERIFY(!QTextCursor(blockWith(&doc, QStringLiteral("Before"))).currentTable());
+    QVERIFY(doc.toPlainText().startsWith(QStringLiteral("Before\n")));
+}
+
+void TestRtf::readsMergedAndNestedTables()
+{
+    // Row 1: A spans two columns; row 2: B spans two rows down; nested table inside the last cell.
+    const QByteArray rtf =
+            "{\\rtf1\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\clvmgf\\cellx3000"
+            "\\pard\\intbl A\\cell\\cell B\\cell\\row"
+            "\\trowd\\cellx1000\\cellx2000\\clvmrg\\cellx3000"
+            "\\pard\\intbl C\\cell D\\cell\\cell\\row"
+            "\\trowd\\cellx1000\\cellx2000\\cellx3000"
+            "\\pard\\intbl E\\cell F\\cell "
+            "\\pard\\intbl\\itap2 n1\\nestcell n2\\nestcell{\\*\\nesttableprops\\trowd\\cellx500\\cellx1000\\nestrow}{\\nonesttables\\par}"
+            "\\pard\\intbl\\itap2 n3\\nestcell n4\\nestcell{\\*\\nesttableprops\\trowd\\cellx500\\cellx1000\\nestrow}{\\nonesttables\\par}"
+            "\\pard\\intbl\\itap1 outer\\cell\\row\\pard After}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    const QList<QTextTable *> found = tables(&doc);
+    QCOMPARE(found.size(), 2);
+    QTextTable *outer = found[0];
+    QCOMPARE(outer->rows(), 3);
+    QCOMPARE(outer->columns(), 3);
+    QCOMPARE(outer->cellAt(0, 1).column(), 0);
+    QCOMPARE(outer->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(outer->cellAt(1, 2).row(), 0);
+    QCOMPARE(outer->cellAt(0, 2).rowSpan(), 2);
+    QTextTable *inner = found[1];
+    QCOMPARE(inner->rows(), 2);
+    QCOMPARE(inner->columns(), 2);
+    QCOMPARE(QTextCursor(inner->cellAt(1, 1).firstCursorPosition()).block().text(), QStringLiteral("n4"));
+    // The nested table sits in the outer table's last cell, followed by that cell's own text.
+    QTextCursor innerCursor = inner->cellAt(0, 0).firstCursorPosition();
+    QCOMPARE(innerCursor.currentTable(), inner);
+    QVERIFY(inner->parentFrame() != doc.rootFrame());
+    QCOMPARE(QTextCursor(blockWith(&doc, QStringLiteral("outer"))).currentTable(), outer);
+    QCOMPARE(outer->cellAt(2, 2).row(), 2);
+    QVERIFY(!QTextCursor(blockWith(&doc, QStringLiteral("After"))).currentTable());
+    QCOMPARE(doc.toPlainText().count(QStringLiteral("nonest")), 0);
+}
+
+void TestRtf::readsLinksAndOtherFields()
+{
+    const QByteArray rtf =
+            "{\\rtf1 See {\\field{\\*\\fldinst{\\rtlch HYPERLINK \"http://example.org/a b\" }}{\\fldrslt{\\ul\\cf1 the site}}} "
+            "or {\\field{\\*\\fldinst HYPERLINK \\\\l \"step2\"}{\\fldrslt step two}}, "
+            "{\\field{\\*\\fldinst HYPERLINK \"C:\\\\\\\\Recipes\\\\\\\\cake.rtf\"}{\\fldrslt cake}} "
+            "page {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}.}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("See the site or step two, cake page 7."));
+    const QTextCharFormat site = formatOf(&doc, QStringLiteral("the site"));
+    QVERIFY(site.isAnchor());
+    QCOMPARE(site.anchorHref(), QStringLiteral("http://example.org/a b"));
+    QCOMPARE(site.underlineStyle(), QTextCharFormat::SingleUnderline);
+    QCOMPARE(formatOf(&doc, QStringLiteral("step two")).anchorHref(), QStringLiteral("#step2"));
+    QCOMPARE(formatOf(&doc, QStringLiteral("cake")).anchorHref(), QStringLiteral("C:\\Recipes\\cake.rtf"));
+    QVERIFY(!formatOf(&doc, QStringLiteral("7")).isAnchor());
+    QVERIFY(!formatOf(&doc, QStringLiteral(" or ")).isAnchor());
+}
+
+void TestRtf::readsPictures()
+{
+    const QByteArray png = pngBytes(QSize(4, 3), Qt::red);
+    const QByteArray jpeg = jpegBytes(QSize(8, 8));
+    const QByteArray emf = emfBytes();
+    const QByteArray rtf =
+            "{\\rtf1 a{\\pict\\pngblip\\picw4\\pich3\\picwgoal1200\\pichgoal900\n" + hex(png) + "}"
+            "b{\\pict\\jpegblip\\picscalex50\\picscaley200 " + hex(jpeg) + "}"
+            "c{\\pict\\emfblip\\picw2000\\pich1000 " + hex(emf) + "}"
+            "d{\\pict\\dibitmap0\\picw2\\pich2 " + hex(dibBytes()) + "}"
+            "e{\\pict\\pngblip\\bin" + QByteArray::number(png.size()) + " " + png + "}"
+            "f{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720 010009000003}g}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QCOMPARE(doc.toPlainText().remove(QChar::ObjectReplacementCharacter), QStringLiteral("abcdefg"));
+    const QList<QTextImageFormat> found = images(&doc);
+    QCOMPARE(found.size(), 6);
+    QSet<QString> names;
+    for (const QTextImageFormat &f : found)
+        names.insert(f.name());
+    QCOMPARE(names.size(), 6);
+
+    const auto first = EmbeddedPictureStore::find(&doc, found[0].name());
+    QVERIFY(first);
+    QCOMPARE(first->kind, EmbeddedPicture::Kind::Png);
+    QCOMPARE(first->data, png);
+    QCOMPARE(QSizeF(found[0].width(), found[0].height()), QSizeF(80, 60)); // twips at 96 dpi
+    const QImage shown = doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>();
+    QCOMPARE(shown.pixelColor(1, 1), QColor(Qt::red));
+
+    const auto second = EmbeddedPictureStore::find(&doc, found[1].name());
+    QCOMPARE(second->kind, EmbeddedPicture::Kind::Jpeg);
+    QCOMPARE(second->data, jpeg);
+    QCOMPARE(QSizeF(found[1].width(), found[1].height()), QSizeF(4, 16)); // scaled 50 % by 200 %
+
+    const auto vector = EmbeddedPictureStore::find(&doc, found[2].name());
+    QCOMPARE(vector->kind, EmbeddedPicture::Kind::Emf);
+    QCOMPARE(vector->data, emf);
+    QVERIFY(!vector->svg.isEmpty());
+    QCOMPARE(qRound(found[2].width()), 76); // 20 mm
+    const QImage drawn = doc.resource(QTextDocument::ImageResource, QUrl(found[2].name())).value<QImage>();
+    QVERIFY(!drawn.isNull());
+
+    // Other bitmaps are kept as PNG, decoded right side up.
+    const auto dib = EmbeddedPictureStore::find(&doc, found[3].name());
+    QCOMPARE(dib->kind, EmbeddedPicture::Kind::Png);
+    const QImage dibImage = QImage::fromData(dib->data, "PNG");
+    QCOMPARE(dibImage.size(), QSize(2, 2));
+    QCOMPARE(dibImage.pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(dibImage.pixelColor(0, 1), QColor(Qt::blue));
+
+    QCOMPARE(EmbeddedPictureStore::find(&doc, found[4].name())->data, png); // raw \bin bytes
+    const auto wmf = EmbeddedPictureStore::find(&doc, found[5].name());
+    QCOMPARE(wmf->kind, EmbeddedPicture::Kind::Wmf);
+    QCOMPARE(wmf->data, QByteArray::fromHex("010009000003"));
+    QCOMPARE(QSizeF(found[5].width(), found[5].height()), QSizeF(96, 48));
+    // Undrawable pictures still take their place on the page.
+    const QImage placeholder = doc.resource(QTextDocument::ImageResource, QUrl(found[5].name())).value<QImage>();
+    QCOMPARE(placeholder.size(), QSize(96, 48));
+
+    doc.clear();
+    QVERIFY(!EmbeddedPictureStore::find(&doc, found[0].name()));
+}
+
+void TestRtf::keepsOnePictureOfAlternatives()
+{
+    const QByteArray png = pngBytes(QSize(2, 2), Qt::green);
+    const QByteArray rtf =
+            "{\\rtf1 x{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn wzName}{\\sv Picture 1}}}\\pngblip " + hex(png) + "}}"
+            "{\\nonshppict{\\pict\\wmetafile8\\picw10\\pich10 0100090000}}"
+            "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result{\\pict\\pngblip " + hex(png) + "}}}y}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    const QList<QTextImageFormat> found = images(&doc);
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(EmbeddedPictureStore::find(&doc, found[0].name())->kind, EmbeddedPicture::Kind::Png);
+    QCOMPARE(doc.toPlainText().remove(QChar::ObjectReplacementCharacter), QStringLiteral("xy"));
+}
+
+void TestRtf::skipsSideTextKeepingTheBody()
+{
+    const QByteArray body =
+            "\\pard one{\\footnote \\pard\\plain {\\super\\chftn} FOOTNOTE\\par} two"
+            "{\\*\\atnid JS}{\\*\\atnauthor J}{\\annotation COMMENT} three"
+            "{\\*\\bkmkstart mark}{\\*\\bkmkend mark}{\\*\\unknowndest SECRET {\\b nested}} four"
+            "{\\*\\generator X;}{\\xe INDEX}\\par";
+    QTextDocument doc;
+    RtfReader::read(wordDocument(body), &doc);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("one two three four\n"));
+}
+
+void TestRtf::writesPortableRtf()
+{
+    QTextDocument doc;
+    doc.setDefaultFont(QFont(QStringLiteral("Arial"), 11));
+    QTextCursor c(&doc);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    bold.setForeground(QColor(0, 128, 0));
+    c.insertText(QStringLiteral("Crème "), QTextCharFormat());
+    c.insertText(QStringLiteral("brûlée {x}\\"), bold);
+    c.insertText(QStringLiteral(" 中"), QTextCharFormat());
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(QStringLiteral("https://example.org/?q=\"a\""));
+    c.insertText(QStringLiteral("site"), link);
+    c.insertBlock();
+    c.createList(QTextListFormat::ListDisc);
+    c.insertText(QStringLiteral("bullet"));
+    const QByteArray rtf = RtfWriter::write(&doc);
+    QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0"));
+    QVERIFY(rtf.contains("{\\f0\\fnil\\fcharset0 Arial;}"));
+    QVERIFY(rtf.contains("\\red0\\green128\\blue0;"));
+    // Non-ASCII text as \uN with a one-byte fallback readers without Unicode can show.
+    QVERIFY(rtf.contains("Cr\\u232\\'e8me"));
+    QVERIFY(rtf.contains("\\b\\cf1 br\\u251\\'fbl\\u233\\'e9e \\{x\\}\\\\"));
+    QVERIFY(rtf.contains("\\u20013?"));
+    QVERIFY(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/?q=%22a%22\"}}{\\fldrslt{"));
+    // Lists in both forms.
+    QVERIFY(rtf.contains("{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt"));
+    QVERIFY(rtf.contains("\\ls1\\ilvl0"));
+    QVERIFY(rtf.contains("{\\*\\listtable"));
+    QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
+    // Balanced braces, nothing outside ASCII.
+    int depth = 0;
+    for (qsizetype k = 0; k < rtf.size(); ++k) {
+        QVERIFY(uchar(rtf[k]) < 0x80);
+        if (rtf[k] == '\\') {
+            ++k;
+            continue;
+        }
+        depth += rtf[k] == '{' ? 1 : rtf[k] == '}' ? -1 : 0;
+        QVERIFY(depth >= 0);
+    }
+    QCOMPARE(depth, 0);
+
+    QTextDocument back;
+    RtfReader::read(rtf, &back);
+    QCOMPARE(back.toPlainText(), doc.toPlainText());
+    QCOMPARE(formatOf(&back, QStringLiteral("site")).anchorHref(), link.anchorHref().replace(u'"', QLatin1String("%22")));
+}
+
+void TestRtf::writesPicturesAsTheirOriginalBytes()
+{
+    const QByteArray jpeg = jpegBytes(QSize(16, 8));
+    const QByteArray emf = emfBytes();
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertImage(EmbeddedPictureStore::add(&doc, *EmbeddedPictureStore::fromFileData(jpeg), QSizeF(32, 16)));
+    c.insertImage(EmbeddedPictureStore::add(&doc, *EmbeddedPictureStore::fromFileData(emf)));
+    QImage bmpImage(3, 3, QImage::Format_RGB32);
+    bmpImage.fill(Qt::blue);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    bmpImage.save(&buffer, "BMP");
+    c.insertImage(EmbeddedPictureStore::add(&doc, *EmbeddedPictureStore::fromFileData(bmp)));
+    // A picture from outside our store (for example pasted HTML) is kept as what it shows.
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("other.png")), bmpImage);
+    c.insertImage(QStringLiteral("other.png"));
+
+    const QByteArray rtf = RtfWriter::write(&doc);
+    QVERIFY(rtf.contains("{\\pict\\jpegblip\\picw16\\pich8\\picwgoal480\\pichgoal240\n"));
+    QVERIFY(QByteArray(rtf).remove(0, 0).replace('\n', "").contains(hex(jpeg)));
+    QVERIFY(rtf.contains("{\\pict\\emfblip\\picw2000\\pich1000"));
+    QVERIFY(QByteArray(rtf).replace('\n', "").contains(hex(emf)));
+    QCOMPARE(rtf.count("\\pngblip"), 2);
+    QVERIFY(!rtf.contains("BM"));
+
+    QTextDocument back;
+    RtfReader::read(rtf, &back);
+    const QList<QTextImageFormat> found = images(&back);
+    QCOMPARE(found.size(), 4);
+    QCOMPARE(EmbeddedPictureStore::find(&back, found[0].name())->data, jpeg);
+    QCOMPARE(EmbeddedPictureStore::find(&back, found[1].name())->data, emf);
+    QCOMPARE(QImage::fromData(EmbeddedPictureStore::find(&back, found[3].name())->data).pixelColor(1, 1), QColor(Qt::blue));
+}
+
+void TestRtf::roundTripIsByteStable_data()
+{
+    QTest::addColumn<QByteArray>("source");
+    QTest::newRow("word processor text") << wordDocument(
+            "\\pard\\plain\\s1\\qc\\b\\f1\\fs32 Title\\par\\pard\\plain\\qj\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1 "
+            "Body {\\i italic} {\\ul under}{\\uld dots}{\\strike gone}{\\super 2}{\\sub x}{\\cf2\\highlight4 col} "
+            "\\u8364? \\'e9\\tab\\line\\par\\pard\\sl-280\\slmult0 fixed\\page next\\par\\pard");
+    QTest::newRow("lists") << QByteArray(
+            "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}{\\listlevel\\levelnfc2{\\leveltext\\'03(\\'01);}}\\listid1}}"
+            "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 one\\par\\pard\\ls1\\ilvl1 sub\\par\\pard\\ls1 two\\par"
+            "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}} bullet\\par\\pard{\\*\\pn\\pnlvlbody\\pnucltr{\\pntxta .}} A\\par\\pard end\\par}");
+    QTest::newRow("tables") << QByteArray(
+            "{\\rtf1{\\colortbl;\\red200\\green200\\blue200;}\\trowd\\clcbpat1\\clbrdrt\\brdrs\\brdrw15\\clmgf\\cellx1000\\clmrg\\cellx2000\\clvmgf\\cellx3000"
+            "\\pard\\intbl A\\par second\\cell\\cell B\\cell\\row\\trowd\\cellx1000\\cellx2000\\clvmrg\\cellx3000"
+            "\\pard\\intbl C\\cell "
+            "\\pard\\intbl\\itap2 n1\\nestcell n2\\nestcell{\\*\\nesttableprops\\trowd\\cellx500\\cellx1000\\nestrow}{\\nonesttables\\par}"
+            "\\pard\\intbl after nested\\cell\\cell\\row\\pard between\\par"
+            "\\trowd\\cellx900\\pard\\intbl solo\\cell\\row}");
+    QTest::newRow("table first and last") << QByteArray(
+            "{\\rtf1\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row}");
+    QTest::newRow("links and pictures") << QByteArray(
+            "{\\rtf1 go {\\field{\\*\\fldinst HYPERLINK \"file:C:\\\\\\\\x y.txt\"}{\\fldrslt{\\b here}{\\i there}}}"
+            "{\\field{\\*\\fldinst HYPERLINK \"mailto:a@b.c\"}{\\fldrslt mail}}\\par"
+            "{\\pict\\pngblip\\picwgoal300\\pichgoal150 " + hex(pngBytes(QSize(5, 3), Qt::magenta)) + "}"
+            "{\\pict\\wmetafile8\\picw100\\pich100 0100090000030a}{\\pict\\emfblip " + hex(emfBytes()) + "}}");
+    QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
+    QTest::newRow("empty document") << QByteArray("{\\rtf1}");
+}
+
+void TestRtf::roundTripIsByteStable()
+{
+    QFETCH(QByteArray, source);
+    QTextDocument first;
+    QCOMPARE(RtfReader::read(source, &first), RtfReader::Status::Ok);
+    const QByteArray once = RtfWriter::write(&first);
+    QTextDocument second;
+    QCOMPARE(RtfReader::read(once, &second), RtfReader::Status::Ok);
+    const QByteArray twice = RtfWriter::write(&second);
+    if (once != twice) {
+        qWarning().noquote() << "first:\n" << once << "\nsecond:\n" << twice;
+    }
+    QCOMPARE(twice, once);
+    QCOMPARE(second.toPlainText(), first.toPlainText());
+}
+
+void TestRtf::roundTripKeepsTheDocument()
+{
+    // A document made through the editing API, as the editor makes them.
+    QTextDocument doc;
+    doc.setDefaultFont(QFont(QStringLiteral("Arial"), 11));
+    QTextCursor c(&doc);
+    QTextCharFormat big;
+    big.setFontPointSize(18);
+    big.setFontFamilies({QStringLiteral("Times New Roman")});
+    c.insertText(QStringLiteral("Big title"), big);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    c.setBlockFormat(centred);
+    c.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    QTextListFormat numbered;
+    numbered.setStyle(QTextListFormat::ListDecimal);
+    numbered.setNumberSuffix(QStringLiteral(")"));
+    c.createList(numbered);
+    c.insertText(QStringLiteral("first"));
+    c.insertBlock();
+    c.insertText(QStringLiteral("second"));
+    c.insertBlock(QTextBlockFormat());
+    QTextTable *table = c.insertTable(2, 2);
+    table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("r0c0"));
+    table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("r1c1"));
+    table->mergeCells(0, 0, 1, 2);
+
+    QTextDocument back;
+    RtfReader::read(RtfWriter::write(&doc), &back);
+    QCOMPARE(back.toPlainText(), doc.toPlainText());
+    const QTextCharFormat title = formatOf(&back, QStringLiteral("Big title"));
+    QCOMPARE(title.fontPointSize(), 18.0);
+    QCOMPARE(title.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
+    // Text without its own font takes the document's.
+    QCOMPARE(formatOf(&back, QStringLiteral("first")).fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
+    QCOMPARE(formatOf(&back, QStringLiteral("first")).fontPointSize(), 11.0);
+    QCOMPARE(blockWith(&back, QStringLiteral("Big")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QTextList *list = blockWith(&back, QStringLiteral("second")).textList();
+    QVERIFY(list);
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->itemText(blockWith(&back, QStringLiteral("second"))), QStringLiteral("2)"));
+    QCOMPARE(tables(&back).size(), 1);
+    QCOMPARE(tables(&back).first()->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(back.blockCount(), doc.blockCount());
+}
+
+void TestRtf::writesTheSelectionOnly()
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("keep "));
+    c.insertImage(EmbeddedPictureStore::add(&doc, EmbeddedPictureStore::fromImage(QImage(2, 2, QImage::Format_RGB32))));
+    c.insertText(QStringLiteral(" drop"));
+    c.setPosition(0);
+    c.setPosition(6, QTextCursor::KeepAnchor);
+    const QByteArray rtf = RtfWriter::write(c);
+    QTextDocument back;
+    RtfReader::read(rtf, &back);
+    QCOMPARE(back.toPlainText(), QStringLiteral("keep \uFFFC"));
+    QCOMPARE(images(&back).size(), 1);
+    QVERIFY(EmbeddedPictureStore::find(&back, images(&back).first().name()));
+}
+
+void TestRtf::insertReplacesTheSelectionAsOneUndoStep()
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("Mix the REPLACE well"));
+    QTextCursor c(&doc);
+    c.setPosition(8);
+    c.setPosition(15, QTextCursor::KeepAnchor);
+    QCOMPARE(RtfReader::insert("{\\rtf1 {\\b flour} and {\\i sugar}}", c), RtfReader::Status::Ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Mix the flour and sugar well"));
+    QCOMPARE(c.position(), 23);
+    QVERIFY(formatOf(&doc, QStringLiteral("flour")).fontWeight() == int(QFont::Bold));
+    doc.undo();
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Mix the REPLACE well"));
+}
+
+void TestRtf::survivesDamagedInput_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected"); // text that must survive, if any
+    QTest::newRow("missing closing braces") << QByteArray("{\\rtf1 {\\b bold {\\i deeper") << QStringLiteral("bold deeper");
+    QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}} b") << QStringLiteral("a");
+    QTest::newRow("stray closing brace inside") << QByteArray("{\\rtf1 {x}} y}") << QStringLiteral("x");
+    QTest::newRow("truncated hex") << QByteArray("{\\rtf1 ok\\'4") << QStringLiteral("ok");
+    QTest::newRow("truncated control word") << QByteArray("{\\rtf1 ok\\") << QStringLiteral("ok");
+    QTest::newRow("truncated picture") << QByteArray("{\\rtf1 ok{\\pict\\pngblip 89504e470d0a1a0a00") << QStringLiteral("ok");
+    QTest::newRow("huge bin count") << QByteArray("{\\rtf1 ok{\\pict\\pngblip\\bin2147483647 abc}}") << QStringLiteral("ok");
+    QTest::newRow("negative bin count") << QByteArray("{\\rtf1 ok{\\pict\\bin-5 x} fine}") << QStringLiteral("fine");
+    QTest::newRow("absurd picture size")
+            << QByteArray("{\\rtf1 ok{\\pict\\pngblip\\picw999999999\\pich999999999\\picwgoal2147483647\\pichgoal-5\\picscalex99999 "
+                          + hex(pngBytes(QSize(1, 1), Qt::black)) + "}}")
+            << QStringLiteral("ok");
+    QTest::newRow("picture that is not one") << QByteArray("{\\rtf1 ok{\\pict\\jpegblip 00112233}{\\pict\\dibitmap ffff}{\\pict\\wbitmap\\picw5000000\\pich5000000 00}}")
+                                             << QStringLiteral("ok");
+    QTest::newRow("huge parameters") << QByteArray("{\\rtf1\\fs99999999999999\\li-99999999999\\u99999999999?ok\\uc2147483647 x}") << QStringLiteral("ok");
+    QTest::newRow("very long control word") << QByteArray("{\\rtf1 \\" + QByteArray(100000, 'a') + " ok}") << QStringLiteral("ok");
+    QTest::newRow("deep nesting") << QByteArray("{\\rtf1 start" + QByteArray(200000, '{') + "deep" + QByteArray(200000, '}') + " end}")
+                                  << QStringLiteral("start");
+    QTest::newRow("cells without tables") << QByteArray("{\\rtf1 a\\cell b\\row c\\nestcell d\\nestrow e}") << QStringLiteral("e");
+    QTest::newRow("very many cells in a row") << QByteArray("{\\rtf1\\pard\\intbl " + QByteArray("x\\cell ").repeated(20000) + "\\row}")
+                                              << QStringLiteral("x");
+    QTest::newRow("very deep table nesting") << QByteArray("{\\rtf1\\pard\\intbl\\itap100000 deep\\nestcell\\nestrow\\pard after}")
+                                             << QStringLiteral("after");
+    QTest::newRow("merge without a row above") << QByteArray("{\\rtf1\\trowd\\clvmrg\\cellx100\\clmrg\\cellx200\\pard\\intbl a\\cell b\\cell\\row}")
+                                               << QStringLiteral("a");
+    QTest::newRow("list numbers out of range") << QByteArray("{\\rtf1\\pard\\ls-5\\ilvl99 item\\par\\pard\\ls2147483647 more}")
+                                               << QStringLiteral("item");
+    QTest::newRow("font and colour indexes out of range") << QByteArray("{\\rtf1{\\fonttbl{\\f-1 Bad;}}\\f99\\cf-3\\highlight400 ok}")
+                                                          << QStringLiteral("ok");
+    QTest::newRow("field without result") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x}{\\fldrslt}} ok}") << QStringLiteral("ok");
+    QTest::newRow("nul bytes") << QByteArray("{\\rtf1 o\0k}", 10) << QStringLiteral("ok");
+}
+
+void TestRtf::survivesDamagedInput()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    QCOMPARE(RtfReader::read(rtf, &doc), RtfReader::Status::Ok);
+    QVERIFY2(timer.elapsed() < 10000, "reading took too long");
+    QVERIFY2(doc.toPlainText().contains(expected), qPrintable(doc.toPlainText().left(200)));
+    // Whatever was read can be written and read again.
+    QTextDocument again;
+    QCOMPARE(RtfReader::read(RtfWriter::write(&doc), &again), RtfReader::Status::Ok);
+}
+
+void TestRtf::survivesRandomGarbage()
+{
+    // A megabyte of noise made of RTF's own special characters and random bytes.
+    QRandomGenerator random(20240601);
+    const char alphabet[] = "{}\\\\\\'*0123456789abcdefpartbcellrowintblitappictbinu- \r\n";
+    QByteArray garbage = "{\\rtf1 ";
+    garbage.reserve(1 << 20);
+    while (garbage.size() < (1 << 20)) {
+        if (random.bounded(4) == 0)
+            garbage.append(char(random.bounded(256)));
+        else
+            garbage.append(alphabet[random.bounded(int(sizeof alphabet) - 1)]);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    QCOMPARE(RtfReader::read(garbage, &doc), RtfReader::Status::Ok);
+    QVERIFY2(timer.elapsed() < 30000, "reading took too long");
+    QTextDocument again;
+    RtfReader::read(RtfWriter::write(&doc), &again);
+}
 
 QTEST_MAIN(TestRtf)
 #include "tst_rtf.moc"
