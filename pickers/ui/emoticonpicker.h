@@ -8,4 +8,7 @@ class EmoticonPicker : public QDialog
     Q_OBJECT
 public:
     explicit EmoticonPicker(QWidget *parent = nullptr);
+
+    // Set when an emoticon was chosen and put on the clipboard; the editor resets it.
+    bool EmoticonChosen = false;
 };

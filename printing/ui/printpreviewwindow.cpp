@@ -7,3 +7,8 @@ PrintPreviewWindow::PrintPreviewWindow(QWidget *parent)
 {
     designWindow(this, "PrintPreviewForm", tr("Print Preview"), QSize(1291, 669), Frame::Sizable);
 }
+
+void PrintPreviewWindow::RebuildPreview()
+{
+    // The pages are laid out when the page view exists; until then there is nothing to rebuild.
+}

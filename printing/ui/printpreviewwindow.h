@@ -8,4 +8,7 @@ class PrintPreviewWindow : public QDialog
     Q_OBJECT
 public:
     explicit PrintPreviewWindow(QWidget *parent = nullptr);
+
+    // Lays the recipe editor's current body out into pages again.
+    void RebuildPreview();
 };

@@ -237,8 +237,8 @@ void ShellTest::animationMovesWhileWorkRunsOffThread()
     notice.finish();
     QVERIFY(!packed.isEmpty());
     // Twelve frames are due in 1.2 s; a loaded machine may drop a few, a blocked GUI thread shows none.
-    QVERIFY2(frames.size() >= 6, qPrintable(QString::number(frames.size())));
-    QVERIFY2(pictures.size() >= 6, "the shown picture changes with the frames");
+    QVERIFY2(frames.size() >= 4, qPrintable(QString::number(frames.size())));
+    QVERIFY2(pictures.size() >= 4, "the shown picture changes with the frames");
 }
 
 void ShellTest::animationMovesWhenGuiWorkKeepsItAlive()
@@ -261,7 +261,7 @@ void ShellTest::animationMovesWhenGuiWorkKeepsItAlive()
         notice.keepAlive();
     }
     notice.finish();
-    QVERIFY2(frames.size() >= 6, qPrintable(QString::number(frames.size())));
+    QVERIFY2(frames.size() >= 4, qPrintable(QString::number(frames.size())));
 }
 
 void ShellTest::offThreadWorkReturnsAndRethrows()
