@@ -145,6 +145,21 @@ struct TableCtx
     bool widthsSet = false;
 };
 
+// The list a (\ls, \ilvl) pair stands for. Bullet lists end at the first paragraph outside any
+// list; numbered lists go on numbering after it.
+struct ListRun
+{
+    QTextList *list = nullptr;
+    int epoch = 0;
+    int count = 0;
+};
+
+bool isBulletStyle(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+            || style == QTextListFormat::ListSquare;
+}
+
 struct FieldCtx
 {
     int depth = 0;
@@ -479,8 +494,10 @@ private:
     CellDef m_cellDef;
     BorderDef *m_border = nullptr;
     BorderDef m_ignoredBorder;
-    std::map<std::pair<int, int>, QTextList *> m_listsByKey;
+    std::map<std::pair<int, int>, ListRun> m_listsByKey;
+    int m_listEpoch = 0; // counts paragraphs outside lists
     QTextList *m_pnList = nullptr;
+    int m_pnCount = 0;
     QTextListFormat m_pnFormat;
 
     std::vector<FieldCtx> m_fields;
@@ -830,6 +847,7 @@ void Parser::applyParagraphFormat(const ParaState &para)
         addToList(para);
     } else {
         m_pnList = nullptr;
+        ++m_listEpoch;
     }
 }
 
@@ -838,21 +856,26 @@ void Parser::addToList(const ParaState &para)
     bool ok = false;
     const QTextListFormat format = listFormat(para, &ok);
     if (para.ls > 0) {
-        const auto key = std::make_pair(para.ls, std::clamp(para.ilvl, 0, 8));
-        auto it = m_listsByKey.find(key);
-        if (it != m_listsByKey.end() && it->second) {
-            it->second->add(m_cursor.block());
+        ListRun &run = m_listsByKey[std::make_pair(para.ls, std::clamp(para.ilvl, 0, 8))];
+        if (run.list && run.count < RtfReader::MaxListItems
+            && (!isBulletStyle(format.style()) || run.epoch == m_listEpoch)) {
+            run.list->add(m_cursor.block());
+            ++run.count;
         } else {
-            m_listsByKey[key] = m_cursor.createList(format);
+            run.list = m_cursor.createList(format);
+            run.count = 1;
         }
+        run.epoch = m_listEpoch;
         m_pnList = nullptr;
         return;
     }
-    if (m_pnList && m_pnFormat == format) {
+    if (m_pnList && m_pnFormat == format && m_pnCount < RtfReader::MaxListItems) {
         m_pnList->add(m_cursor.block());
+        ++m_pnCount;
     } else {
         m_pnList = m_cursor.createList(format);
         m_pnFormat = format;
+        m_pnCount = 1;
     }
 }
 
@@ -1636,8 +1659,11 @@ RtfReader::Status RtfReader::read(const QByteArray &rtf, QTextDocument *document
     document->setUndoRedoEnabled(false);
     document->clear();
     QTextCursor cursor(document);
+    // One edit block: the document settles its frame structure once, not after every table row.
+    cursor.beginEditBlock();
     Parser parser(rtf, cursor);
     parser.run();
+    cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);
     return Status::Ok;
 }

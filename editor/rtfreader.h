@@ -30,4 +30,6 @@ public:
     static constexpr int MaxGroupDepth = 2000;
     static constexpr int MaxTableDepth = 8;
     static constexpr int MaxTableColumns = 63;
+    // Lists longer than this continue as a new list (Qt's lists slow down with their length).
+    static constexpr int MaxListItems = 1000;
 };

@@ -2,8 +2,10 @@
 
 #include "editor/embeddedpicture.h"
 #include "editor/rtfcodepage.h"
+#include "editor/rtfreader.h"
 
 #include <QColor>
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -59,6 +61,7 @@ private:
     int font(const QString &family);
     int colour(const QColor &colour);
     int listNumber(QTextList *list);
+    void paragraphOutsideLists() { ++m_epoch; }
     QByteArray header() const;
 
     static std::vector<Element> elements(QTextFrame::iterator it);
@@ -68,7 +71,16 @@ private:
     QStringList m_fonts;
     std::vector<int> m_fontCharsets;
     QList<QRgb> m_colours;
-    QList<QTextList *> m_lists;
+    // One \ls per run of a list, split where the reader splits it (see RtfReader).
+    struct ListRun
+    {
+        int number = 0;
+        int epoch = 0;
+        int count = 0;
+    };
+    QHash<QTextList *, ListRun> m_runs;
+    QList<QTextListFormat> m_lists;
+    int m_epoch = 0;
     int m_symbolFont = -1;
     QString m_defaultFamily;
     double m_defaultPointSize = 12;
@@ -119,12 +131,20 @@ int Writer::colour(const QColor &colour)
 
 int Writer::listNumber(QTextList *list)
 {
-    qsizetype index = m_lists.indexOf(list);
-    if (index < 0) {
-        m_lists.append(list);
-        index = m_lists.size() - 1;
+    const QTextListFormat format = list->format();
+    const auto style = format.style();
+    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+            || style == QTextListFormat::ListSquare;
+    ListRun &run = m_runs[list];
+    if (run.number > 0 && run.count < RtfReader::MaxListItems && (!bullet || run.epoch == m_epoch)) {
+        ++run.count;
+    } else {
+        m_lists.append(format);
+        run.number = int(m_lists.size());
+        run.count = 1;
     }
-    return int(index) + 1;
+    run.epoch = m_epoch;
+    return run.number;
 }
 
 void Writer::writeText(QStringView text)
@@ -375,6 +395,8 @@ void Writer::writeParagraph(const QTextBlock &block, int depth)
     }
     if (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         m_out += "\\pagebb";
+    if (!list)
+        paragraphOutsideLists();
     if (list) {
         appendNumber(m_out, "\\ls", listNumber(list));
         appendNumber(m_out, "\\ilvl", level - 1);
@@ -449,6 +471,7 @@ void Writer::writeTable(QTextTable *table, int depth)
             const QTextTableCell cell = table->cellAt(r, c);
             const char *end = depth == 1 ? "\\cell " : "\\nestcell ";
             if (cell.row() != r || cell.column() != c) {
+                paragraphOutsideLists();
                 m_out += "\\pard\\intbl";
                 if (depth >= 2)
                     appendNumber(m_out, "\\itap", depth);
@@ -465,6 +488,7 @@ void Writer::writeTable(QTextTable *table, int depth)
                 }
             }
             if (content.empty()) {
+                paragraphOutsideLists();
                 m_out += "\\pard\\intbl";
                 m_out += end;
             }
@@ -512,7 +536,7 @@ QByteArray Writer::header() const
     if (!m_lists.isEmpty()) {
         h += "{\\*\\listtable\n";
         for (qsizetype k = 0; k < m_lists.size(); ++k) {
-            const QTextListFormat lf = m_lists.at(k)->format();
+            const QTextListFormat &lf = m_lists.at(k);
             const QByteArray id = QByteArray::number(k + 1);
             h += "{\\list\\listtemplateid" + id;
             for (int level = 0; level < 9; ++level) {
