@@ -519,6 +519,9 @@ int Parser::codepageOfFont(int font) const
 int Parser::currentCodepage() const
 {
     const State &s = m_stack.back();
+    // Font names are in the code page of the font they name.
+    if (s.dest == Dest::FontTable && m_fontEntry >= 0)
+        return codepageOfFont(m_fontEntry);
     return codepageOfFont(s.ch.font >= 0 ? s.ch.font : m_deff);
 }
 

@@ -35,6 +35,12 @@ int twips(double pixels)
     return int(std::clamp(std::lround(pixels * TwipsPerPixel), -31680L * 4, 31680L * 4));
 }
 
+// Qt numbers "1." when a list format names no suffix.
+QString numberSuffix(const QTextListFormat &format)
+{
+    return format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix() : QStringLiteral(".");
+}
+
 void appendNumber(QByteArray &out, const char *word, long value)
 {
     out += word;
@@ -339,7 +345,7 @@ void Writer::writeListMarks(const QTextBlock &block, QTextList *list)
     m_out += "{\\pntxtb ";
     writeText(lf.numberPrefix());
     m_out += "}{\\pntxta ";
-    writeText(lf.numberSuffix());
+    writeText(numberSuffix(lf));
     m_out += "}}";
 }
 
@@ -558,9 +564,9 @@ QByteArray Writer::header() const
                     std::swap(saved, self->m_out);
                     self->writeText(lf.numberPrefix());
                     self->m_out += "\\'0" + QByteArray::number(level);
-                    self->writeText(lf.numberSuffix());
+                    self->writeText(numberSuffix(lf));
                     std::swap(saved, self->m_out);
-                    const qsizetype length = lf.numberPrefix().size() + 1 + lf.numberSuffix().size();
+                    const qsizetype length = lf.numberPrefix().size() + 1 + numberSuffix(lf).size();
                     static const char hex[] = "0123456789abcdef";
                     text = QByteArray("\\'") + hex[(length >> 4) & 15] + hex[length & 15] + saved;
                     break;
