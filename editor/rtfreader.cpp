@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -149,7 +150,7 @@ struct TableCtx
 // list; numbered lists go on numbering after it.
 struct ListRun
 {
-    QTextList *list = nullptr;
+    QPointer<QTextList> list; // lists delete themselves when merged cells take their last item
     int epoch = 0;
     int count = 0;
 };
@@ -496,7 +497,7 @@ private:
     BorderDef m_ignoredBorder;
     std::map<std::pair<int, int>, ListRun> m_listsByKey;
     int m_listEpoch = 0; // counts paragraphs outside lists
-    QTextList *m_pnList = nullptr;
+    QPointer<QTextList> m_pnList;
     int m_pnCount = 0;
     QTextListFormat m_pnFormat;
 
@@ -693,9 +694,16 @@ void Parser::beginContent(int level)
     while (int(m_tables.size()) > level)
         closeTable();
     while (int(m_tables.size()) < level) {
-        const RowDef &def = rowDef(int(m_tables.size()) + 1);
+        const int newLevel = int(m_tables.size()) + 1;
         m_pendingBreak = false;
-        openTable(int(def.cells.size()));
+        if (newLevel == 1) {
+            // Outer rows are defined before their cells.
+            openTable(int(rowDef(1).cells.size()));
+        } else {
+            // Nested rows are defined after their cells: grow the table as cells come.
+            rowDef(newLevel).cells.clear();
+            openTable(1);
+        }
     }
     if (!m_tables.empty()) {
         TableCtx &ctx = m_tables.back();
@@ -922,6 +930,25 @@ void Parser::endRow(int level)
     ctx.needCell = true;
 }
 
+// Merging cells whose last paragraph is empty gives that paragraph the format of the neighbours'
+// (empty) paragraphs; a placeholder character keeps its own.
+void mergeKeepingFormat(QTextTable *table, int row, int column, int rows, int columns)
+{
+    QTextCursor end = table->cellAt(row, column).lastCursorPosition();
+    const bool emptyEnd = end.block().length() <= 1;
+    const int position = end.position();
+    if (emptyEnd)
+        end.insertText(QString(QChar(0xFEFF)));
+    table->mergeCells(row, column, rows, columns);
+    if (emptyEnd) {
+        QTextCursor cursor(table->document());
+        cursor.setPosition(position);
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        if (cursor.selectedText() == QString(QChar(0xFEFF)))
+            cursor.removeSelectedText();
+    }
+}
+
 void Parser::applyRow(TableCtx &ctx, const RowDef &def)
 {
     QTextTable *table = ctx.table;
@@ -988,9 +1015,9 @@ void Parser::applyRow(TableCtx &ctx, const RowDef &def)
         if (cd.vmerge && row > 0) {
             const QTextTableCell above = table->cellAt(row - 1, c);
             if (above.isValid() && above.column() == c)
-                table->mergeCells(above.row(), c, row - above.row() + 1, std::max(span, above.columnSpan()));
+                mergeKeepingFormat(table, above.row(), c, row - above.row() + 1, std::max(span, above.columnSpan()));
         } else if (span > 1) {
-            table->mergeCells(row, c, 1, span);
+            mergeKeepingFormat(table, row, c, 1, span);
         }
     }
 }

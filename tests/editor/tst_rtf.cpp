@@ -885,6 +885,17 @@ void TestRtf::survivesDamagedInput_data()
     QTest::newRow("font and colour indexes out of range") << QByteArray("{\\rtf1{\\fonttbl{\\f-1 Bad;}}\\f99\\cf-3\\highlight400 ok}")
                                                           << QStringLiteral("ok");
     QTest::newRow("field without result") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x}{\\fldrslt}} ok}") << QStringLiteral("ok");
+    // Inputs the fuzzer found.
+    QTest::newRow("merged cell takes a list's only item")
+            << QByteArray::fromHex(
+                        "7b5c727466315c74726f77645cffffffffffffffffffffffff7b5c727466315c616e73695c616e7300000066315c66303b7d5c706172645c71eaeaea"
+                        "635c625c636631205469746c655c7061725c706172645c6c693732307b5c727466315c74726f77645c636c636270615c66692d33363020626f647920"
+                        "5c2765395c75383336343f74315c636c33363020626f6479205c2765395c75383336343f74315c636c62726472745c62726472735c627264728f3135"
+                        "5c636c6d24665c63656c6c78313030305c636c6d72675c63656c6c78323030305c636c766d67665c63656c2f2a205850783362726472745c62726472"
+                        "735c63656c6c78323030305c636c00000000000000005c706160645c6c7331206f6e655c7061725c706121645c6c73315c696c766c31207477205c66"
+                        "31425c63656c6c5c726f775c7472675c63656c6c7833303030305c63656c3030305c636c6d72675c6e65737463656c6cffffffff5c63656c605c726f"
+                        "775c74726f77645c9d9d6c6c5c73613166783130305c63656c6c5c726f775c706176642061667465727d")
+            << QStringLiteral("Title");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 o\0k}", 10) << QStringLiteral("ok");
 }
 
