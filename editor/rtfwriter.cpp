@@ -189,10 +189,18 @@ void Writer::writeText(QStringView text)
 
 void Writer::writeCharFormat(const QTextCharFormat &f)
 {
-    QStringList families = f.fontFamilies().toStringList();
-    if (families.isEmpty())
-        families = f.font().families();
-    const QString family = families.isEmpty() || families.first().isEmpty() ? m_defaultFamily : families.first();
+    QString family;
+    const QStringList families = f.fontFamilies().toStringList();
+    if (!families.isEmpty()) {
+        family = families.first();
+    } else {
+        // A format made from a QFont may name its family the older way.
+        const QFont font = f.font();
+        if (font.resolveMask() & (QFont::FamilyResolved | QFont::FamiliesResolved))
+            family = font.family();
+    }
+    if (family.isEmpty())
+        family = m_defaultFamily;
     appendNumber(m_out, "\\f", font(family));
     double points = m_defaultPointSize;
     if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0)

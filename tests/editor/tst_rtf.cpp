@@ -609,6 +609,9 @@ void TestRtf::writesPortableRtf()
     c.insertText(QStringLiteral("Crème "), QTextCharFormat());
     c.insertText(QStringLiteral("brûlée {x}\\"), bold);
     c.insertText(QStringLiteral(" 中"), QTextCharFormat());
+    QTextCharFormat courier;
+    courier.setFont(QFont(QStringLiteral("Courier New"), 10));
+    c.insertText(QStringLiteral("mono"), courier);
     QTextCharFormat link;
     link.setAnchor(true);
     link.setAnchorHref(QStringLiteral("https://example.org/?q=\"a\""));
@@ -626,10 +629,10 @@ void TestRtf::writesPortableRtf()
     QVERIFY(rtf.contains("\\u20013?"));
     QVERIFY(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/?q=%22a%22\"}}{\\fldrslt{"));
     // Lists in both forms.
-    QVERIFY(rtf.contains("{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt"));
+    QVERIFY(rtf.contains("{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt"));
     QVERIFY(rtf.contains("\\ls1\\ilvl0"));
     QVERIFY(rtf.contains("{\\*\\listtable"));
-    QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
+    QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Courier New;}{\\f2\\fnil\\fcharset2 Symbol;}"));
     // Balanced braces, nothing outside ASCII.
     int depth = 0;
     for (qsizetype k = 0; k < rtf.size(); ++k) {
@@ -646,6 +649,8 @@ void TestRtf::writesPortableRtf()
     QTextDocument back;
     RtfReader::read(rtf, &back);
     QCOMPARE(back.toPlainText(), doc.toPlainText());
+    QCOMPARE(formatOf(&back, QStringLiteral("mono")).fontFamilies().toStringList(), QStringList{QStringLiteral("Courier New")});
+    QCOMPARE(formatOf(&back, QStringLiteral("mono")).fontPointSize(), 10.0);
     QCOMPARE(formatOf(&back, QStringLiteral("site")).anchorHref(), link.anchorHref().replace(u'"', QLatin1String("%22")));
 }
 
