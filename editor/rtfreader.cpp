@@ -566,6 +566,24 @@ void Parser::text(QStringView s)
     case Dest::Text:
         if (state.ch.hidden || s.isEmpty())
             return;
+        for (const QChar c : s) {
+            const char16_t u = c.unicode();
+            if ((u < 0x20 && u != u'\t') || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1 || u == QChar::ObjectReplacementCharacter) {
+                // Control characters, and characters the document gives a meaning of its own
+                // (paragraph ends, frame marks, objects), are not text.
+                QString clean;
+                for (const QChar d : s) {
+                    const char16_t v = d.unicode();
+                    if (v == 0x2029 || v == u'\n' || v == u'\r')
+                        clean.append(QChar(QChar::LineSeparator));
+                    else if (!((v < 0x20 && v != u'\t') || v == 0xFDD0 || v == 0xFDD1 || v == QChar::ObjectReplacementCharacter))
+                        clean.append(d);
+                }
+                if (!clean.isEmpty())
+                    text(clean);
+                return;
+            }
+        }
         if (!m_run.isEmpty() && !(state.ch == m_runState))
             flushRun();
         if (m_run.isEmpty())

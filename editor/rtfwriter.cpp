@@ -62,7 +62,8 @@ private:
     void writeRuns(const QTextBlock &block);
     void writeCharFormat(const QTextCharFormat &format);
     void writePicture(const QTextImageFormat &format);
-    void writeText(QStringView text);
+    void writeText(QStringView text) { escape(text, m_out); }
+    static void escape(QStringView text, QByteArray &out);
     void writeListMarks(const QTextBlock &block, QTextList *list);
     int font(const QString &family);
     int colour(const QColor &colour);
@@ -74,6 +75,7 @@ private:
 
     const QTextDocument *m_doc;
     QByteArray m_out;
+    QByteArray m_text;
     QStringList m_fonts;
     std::vector<int> m_fontCharsets;
     QList<QRgb> m_colours;
@@ -153,7 +155,7 @@ int Writer::listNumber(QTextList *list)
     return run.number;
 }
 
-void Writer::writeText(QStringView text)
+void Writer::escape(QStringView text, QByteArray &m_out)
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
@@ -297,6 +299,14 @@ void Writer::writeRuns(const QTextBlock &block)
         if (!fragment.isValid())
             continue;
         const QTextCharFormat format = fragment.charFormat();
+        // Runs with nothing to show (only characters that are not text) are left out whole, so
+        // that their links, fonts and colours do not reach the output either.
+        m_text.clear();
+        if (!format.isImageFormat()) {
+            escape(fragment.text(), m_text);
+            if (m_text.isEmpty())
+                continue;
+        }
         const QString href = format.isAnchor() ? format.anchorHref() : QString();
         if (href != openLink || (href.isEmpty() && !openLink.isNull())) {
             closeLink();
@@ -319,7 +329,7 @@ void Writer::writeRuns(const QTextBlock &block)
         }
         m_out += '{';
         writeCharFormat(format);
-        writeText(fragment.text());
+        m_out += m_text;
         m_out += '}';
     }
     closeLink();

@@ -715,6 +715,9 @@ void TestRtf::roundTripIsByteStable_data()
             "{\\field{\\*\\fldinst HYPERLINK \"mailto:a@b.c\"}{\\fldrslt mail}}\\par"
             "{\\pict\\pngblip\\picwgoal300\\pichgoal150 " + hex(pngBytes(QSize(5, 3), Qt::magenta)) + "}"
             "{\\pict\\wmetafile8\\picw100\\pich100 0100090000030a}{\\pict\\emfblip " + hex(emfBytes()) + "}}");
+    // Found by fuzzing: characters that are not text, given as \\u.
+    QTest::newRow("control and marker characters")
+            << QByteArray("{\\rtf1 \xc5" "c\\i2\\u\\ub\\u8233 x\\u65532 y\\u-560 z\\u-559 \\'0b}");
     QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}");
 }
