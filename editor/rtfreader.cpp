@@ -594,10 +594,12 @@ void Parser::text(QStringView s)
         if (m_fontEntry >= 0) {
             FontDef &font = m_fonts[m_fontEntry];
             for (QChar c : s) {
-                if (c == u';')
+                if (c == u';') {
                     m_fontEntry = -1;
-                else if (m_fontEntry >= 0 && font.name.size() < 256)
+                    font.name = font.name.trimmed();
+                } else if (m_fontEntry >= 0 && font.name.size() < 256 && c.unicode() >= 0x20) {
                     font.name.append(c);
+                }
             }
         }
         return;
@@ -1156,8 +1158,10 @@ void Parser::closeGroup()
             outer.pn = m_pnBuild;
         }
     }
-    if (st().dest == Dest::FontTable)
+    if (st().dest == Dest::FontTable && m_fontEntry >= 0) {
+        m_fonts[m_fontEntry].name = m_fonts[m_fontEntry].name.trimmed();
         m_fontEntry = -1;
+    }
     while (!m_fields.empty() && m_fields.back().depth >= depth)
         m_fields.pop_back();
     if (m_stack.size() == 1) {

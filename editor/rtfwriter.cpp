@@ -35,6 +35,14 @@ int twips(double pixels)
     return int(std::clamp(std::lround(pixels * TwipsPerPixel), -31680L * 4, 31680L * 4));
 }
 
+// Font table entries end at ";" and carry no control characters; the reader trims them.
+QString cleanFamily(QString family)
+{
+    family.remove(u';');
+    family.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    return family.trimmed();
+}
+
 // Qt numbers "1." when a list format names no suffix.
 QString numberSuffix(const QTextListFormat &format)
 {
@@ -201,6 +209,7 @@ void Writer::writeCharFormat(const QTextCharFormat &f)
         if (font.resolveMask() & (QFont::FamilyResolved | QFont::FamiliesResolved))
             family = font.family();
     }
+    family = cleanFamily(family);
     if (family.isEmpty())
         family = m_defaultFamily;
     appendNumber(m_out, "\\f", font(family));
@@ -609,7 +618,9 @@ QByteArray Writer::header() const
 QByteArray Writer::run()
 {
     const QFont defaultFont = m_doc->defaultFont();
-    m_defaultFamily = defaultFont.family();
+    m_defaultFamily = cleanFamily(defaultFont.family());
+    if (m_defaultFamily.isEmpty())
+        m_defaultFamily = QStringLiteral("Arial");
     if (defaultFont.pointSizeF() > 0)
         m_defaultPointSize = defaultFont.pointSizeF();
     else if (defaultFont.pixelSize() > 0)

@@ -718,6 +718,8 @@ void TestRtf::roundTripIsByteStable_data()
     // Found by fuzzing: characters that are not text, given as \\u.
     QTest::newRow("control and marker characters")
             << QByteArray("{\\rtf1 \xc5" "c\\i2\\u\\ub\\u8233 x\\u65532 y\\u-560 z\\u-559 \\'0b}");
+    QTest::newRow("control characters in a font name")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fswiss  Arial\\'0a3 ;}{\\f1 \\'00;}}\\f0 a\\f1 b}");
     QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}");
 }
