@@ -355,7 +355,8 @@ void RichTextControl::setSelFont(const QFont &font, const QColor &color)
 
 Qt::Alignment RichTextControl::ParaAlignment() const
 {
-    return textCursor().blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    return textCursor().blockFormat().alignment()
+           & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify);
 }
 
 void RichTextControl::setParaAlignment(Qt::Alignment alignment)
