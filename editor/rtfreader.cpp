@@ -1384,7 +1384,7 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Kw::Cell: if (body) endCell(1); return;
     case Kw::Nestcell: if (body) endCell(std::max(2, paraLevel())); return;
     case Kw::Row: if (body) endRow(1); return;
-    case Kw::Nestrow: endRow(std::max(2, paraLevel())); return;
+    case Kw::Nestrow: if (body) endRow(std::max(2, paraLevel())); return;
     case Kw::Emdash: insertSpecial(QChar(0x2014)); return;
     case Kw::Endash: insertSpecial(QChar(0x2013)); return;
     case Kw::Bullet: insertSpecial(QChar(0x2022)); return;

@@ -43,10 +43,17 @@ QString cleanFamily(QString family)
     return family.trimmed();
 }
 
-// Qt numbers "1." when a list format names no suffix.
+// Qt numbers "1." when a list format names no suffix. Texts around numbers are kept short enough
+// for a level text, whose length is one byte.
+constexpr int MaxNumberText = 28;
 QString numberSuffix(const QTextListFormat &format)
 {
-    return format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix() : QStringLiteral(".");
+    return format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix().left(MaxNumberText)
+                                                             : QStringLiteral(".");
+}
+QString numberPrefix(const QTextListFormat &format)
+{
+    return format.numberPrefix().left(MaxNumberText);
 }
 
 void appendNumber(QByteArray &out, const char *word, long value)
@@ -359,8 +366,13 @@ void Writer::writeListMarks(const QTextBlock &block, QTextList *list)
         m_out += "{\\pntext\\f" + f + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + f + "\\pnindent0{\\pntxtb\\'b7}}";
         return;
     }
+    // The number as the list shows it, between the texts as written.
+    const QString item = list->itemText(block);
+    const QString fullSuffix = lf.hasProperty(QTextFormat::ListNumberSuffix) ? lf.numberSuffix() : QStringLiteral(".");
+    const QString number = item.mid(lf.numberPrefix().size(),
+                                    item.size() - lf.numberPrefix().size() - fullSuffix.size());
     m_out += "{\\pntext\\f0 ";
-    writeText(list->itemText(block));
+    writeText(numberPrefix(lf) + number + numberSuffix(lf));
     m_out += "\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1";
     switch (style) {
     case QTextListFormat::ListLowerAlpha: m_out += "\\pnlcltr"; break;
@@ -370,7 +382,7 @@ void Writer::writeListMarks(const QTextBlock &block, QTextList *list)
     default: m_out += "\\pndec"; break;
     }
     m_out += "{\\pntxtb ";
-    writeText(lf.numberPrefix());
+    writeText(numberPrefix(lf));
     m_out += "}{\\pntxta ";
     writeText(numberSuffix(lf));
     m_out += "}}";
@@ -589,11 +601,11 @@ QByteArray Writer::header() const
                     }
                     QByteArray saved;
                     std::swap(saved, self->m_out);
-                    self->writeText(lf.numberPrefix());
+                    self->writeText(numberPrefix(lf));
                     self->m_out += "\\'0" + QByteArray::number(level);
                     self->writeText(numberSuffix(lf));
                     std::swap(saved, self->m_out);
-                    const qsizetype length = lf.numberPrefix().size() + 1 + numberSuffix(lf).size();
+                    const qsizetype length = numberPrefix(lf).size() + 1 + numberSuffix(lf).size();
                     static const char hex[] = "0123456789abcdef";
                     text = QByteArray("\\'") + hex[(length >> 4) & 15] + hex[length & 15] + saved;
                     break;

@@ -720,6 +720,9 @@ void TestRtf::roundTripIsByteStable_data()
             << QByteArray("{\\rtf1 \xc5" "c\\i2\\u\\ub\\u8233 x\\u65532 y\\u-560 z\\u-559 \\'0b}");
     QTest::newRow("control characters in a font name")
             << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fswiss  Arial\\'0a3 ;}{\\f1 \\'00;}}\\f0 a\\f1 b}");
+    QTest::newRow("long texts around list numbers")
+            << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb " + QByteArray(70, 'x') + "}{\\pntxta " + QByteArray(70, 'y')
+                          + "}} a\\par b\\par}");
     QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}");
 }
