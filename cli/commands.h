@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <optional>
@@ -12,6 +13,9 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
 std::optional<int> runDocumentCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 // Commands that draw with the program's widgets (the widget gallery).
 std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// A document file (.rtf, .txt or a stored body .zrtf) encoded as the editor saves a body.
+[[nodiscard]] QByteArray EncodeBodyFile(const QString &path);
 
 // One line per command, for the usage text.
 QStringList storeCommandUsage();

@@ -1,13 +1,296 @@
 #include "cli/commands.h"
 
-// Commands that read and write recipe documents (convert, info, import, export).
+#include "editor/control/linkdetection.h"
+#include "editor/control/richtextcontrol.h"
+#include "editor/embeddedpicture.h"
+#include "editor/recipebody.h"
+#include "store/error.h"
+#include "store/recipestore.h"
+#include "store/table.h"
 
-std::optional<int> runDocumentCommand(const QStringList &, QTextStream &, QTextStream &)
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFrame>
+#include <QTextStream>
+#include <QTextTable>
+
+// Commands that read and write recipe documents (convert, info, import, export). Documents go
+// through the editor's own rich-text control, so what they produce is what the editor would.
+
+namespace {
+
+QString extensionOf(const QString &path)
 {
+    return QFileInfo(path).suffix().toLower();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("cannot read \"%1\": %2").arg(path, file.errorString()));
+    return file.readAll();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        throw Error(QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString()));
+}
+
+// Loads a document as the editor's Import does; ".zrtf" is a stored recipe body.
+void loadDocument(RichTextControl &control, const QString &path)
+{
+    const QString extension = extensionOf(path);
+    if (extension == QLatin1String("zrtf")) {
+        control.StreamIn(LoadRecipeBody(readFile(path)));
+        return;
+    }
+    control.setUnicodeMode(extension != QLatin1String("txt"));
+    control.LoadFromFile(path);
+}
+
+void saveDocument(RichTextControl &control, const QString &path)
+{
+    const QString extension = extensionOf(path);
+    if (extension == QLatin1String("rtf"))
+        writeFile(path, control.StreamOut());
+    else if (extension == QLatin1String("txt"))
+        writeFile(path, control.toPlainText().toUtf8());
+    else if (extension == QLatin1String("html") || extension == QLatin1String("htm"))
+        writeFile(path, control.document()->toHtml().toUtf8());
+    else if (extension == QLatin1String("zrtf"))
+        writeFile(path, SaveRecipeBody(control.StreamOut()));
+    else
+        throw Error(QStringLiteral("cannot write \"%1\": use .rtf, .txt, .html or .zrtf").arg(path));
+}
+
+int convert(const QStringList &args)
+{
+    if (args.size() != 2)
+        throw Error(QStringLiteral("usage: saporin-cli convert IN OUT"));
+    RichTextControl control;
+    loadDocument(control, args.at(0));
+    saveDocument(control, args.at(1));
+    return 0;
+}
+
+QJsonObject describe(const QTextDocument *document)
+{
+    QJsonArray pictures;
+    QSet<QString> fonts;
+    int links = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat()) {
+                const auto picture = EmbeddedPictureStore::find(document, format.toImageFormat().name());
+                pictures.append(picture ? EmbeddedPicture::kindName(picture->kind) : QStringLiteral("unknown"));
+                continue;
+            }
+            if (format.isAnchor())
+                ++links;
+            const QStringList families = format.fontFamilies().toStringList();
+            fonts.insert(families.isEmpty() ? document->defaultFont().family() : families.first());
+        }
+        // A detected address inside a marked link is the same link.
+        for (const DetectedLink &link : DetectLinks(block.text())) {
+            QTextCursor at(block);
+            at.setPosition(block.position() + link.start + 1);
+            if (!at.charFormat().isAnchor())
+                ++links;
+        }
+    }
+    int tables = 0;
+    QList<QTextFrame *> frames{document->rootFrame()};
+    while (!frames.isEmpty()) {
+        QTextFrame *frame = frames.takeFirst();
+        if (qobject_cast<QTextTable *>(frame))
+            ++tables;
+        frames += frame->childFrames();
+    }
+    QStringList fontList(fonts.begin(), fonts.end());
+    fontList.sort();
+    QJsonObject info;
+    info[QStringLiteral("characters")] = qMax(0, document->characterCount() - 1);
+    info[QStringLiteral("paragraphs")] = document->blockCount();
+    info[QStringLiteral("pictures")] = pictures;
+    info[QStringLiteral("tables")] = tables;
+    info[QStringLiteral("links")] = links;
+    info[QStringLiteral("fonts")] = QJsonArray::fromStringList(fontList);
+    return info;
+}
+
+int info(const QStringList &args, QTextStream &out)
+{
+    if (args.size() != 1)
+        throw Error(QStringLiteral("usage: saporin-cli info IN"));
+    RichTextControl control;
+    loadDocument(control, args.at(0));
+    out << QJsonDocument(describe(control.document())).toJson(QJsonDocument::Compact) << '\n';
+    return 0;
+}
+
+RecipeStore &openStore(std::unique_ptr<RecipeStore> &store, const QString &directory)
+{
+    if (!QFileInfo(directory).isDir())
+        throw Error(QStringLiteral("\"%1\" is not a directory").arg(directory));
+    store = std::make_unique<RecipeStore>(directory);
+    store->open();
+    return *store;
+}
+
+int import(QStringList args)
+{
+    QString tags;
+    QStringList positional;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (arg == QLatin1String("--tags")) {
+            if (args.isEmpty())
+                throw Error(QStringLiteral("--tags needs a value"));
+            tags = args.takeFirst();
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() < 3)
+        throw Error(QStringLiteral("usage: saporin-cli import DATADIR CATEGORY FILE... [--tags T]"));
+    // Every file is read before the store changes: one bad file imports nothing.
+    struct Recipe {
+        QString name;
+        QByteArray body;
+    };
+    QList<Recipe> recipes;
+    for (const QString &path : positional.mid(2)) {
+        const QString name = QFileInfo(path).completeBaseName().left(RecipeStore::RecipeDescriptionSize);
+        if (name.isEmpty())
+            throw Error(QStringLiteral("\"%1\" gives no recipe name").arg(path));
+        recipes.append({name, EncodeBodyFile(path)});
+    }
+    std::unique_ptr<RecipeStore> store;
+    openStore(store, positional.at(0));
+    if (!store->cdsCategory().locate(RecipeStore::CategoryDescription, positional.at(1)))
+        throw Error(QStringLiteral("there is no category \"%1\"").arg(positional.at(1)));
+    Table &table = store->cdsRecipe();
+    for (const Recipe &recipe : recipes) {
+        table.insert();
+        table.setText(RecipeStore::RecipeDescription, recipe.name);
+        table.setText(RecipeStore::RecipeTag, (tags.isEmpty() ? recipe.name : tags).left(RecipeStore::RecipeTagSize));
+        table.setBlob(RecipeStore::RecipeDetail, recipe.body);
+        table.post();
+    }
+    store->close();
+    return 0;
+}
+
+// A name that is safe as one file name component everywhere.
+QString fileNameFor(const QString &name)
+{
+    QString safe;
+    for (const QChar c : name)
+        safe += (c < QLatin1Char(' ') || QStringLiteral("/\\:*?\"<>|").contains(c)) ? QLatin1Char('_') : c;
+    safe = safe.trimmed();
+    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
+        safe = QStringLiteral("_");
+    return safe;
+}
+
+QString uniquePath(const QDir &dir, const QString &base, const QString &extension)
+{
+    QString path = dir.filePath(base + extension);
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(extension));
+    return path;
+}
+
+int exportRecipes(QStringList args)
+{
+    QString format = QStringLiteral("rtf");
+    QStringList positional;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (arg == QLatin1String("--format")) {
+            if (args.isEmpty())
+                throw Error(QStringLiteral("--format needs a value"));
+            format = args.takeFirst();
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() != 2 || (format != QLatin1String("rtf") && format != QLatin1String("txt")))
+        throw Error(QStringLiteral("usage: saporin-cli export DATADIR OUTDIR --format rtf|txt"));
+    std::unique_ptr<RecipeStore> store;
+    openStore(store, positional.at(0));
+    QDir out(positional.at(1));
+    if (!out.mkpath(QStringLiteral(".")))
+        throw Error(QStringLiteral("cannot create \"%1\"").arg(positional.at(1)));
+    Table &categories = store->cdsCategory();
+    Table &recipes = store->cdsRecipe();
+    const QString extension = QLatin1Char('.') + format;
+    for (categories.first(); !categories.eof(); categories.next()) {
+        const QString folderName = fileNameFor(categories.text(RecipeStore::CategoryDescription));
+        if (!out.mkpath(folderName))
+            throw Error(QStringLiteral("cannot create \"%1\"").arg(out.filePath(folderName)));
+        const QDir folder(out.filePath(folderName));
+        for (recipes.first(); !recipes.eof(); recipes.next()) {
+            RichTextControl control;
+            const QByteArray stored = recipes.blob(RecipeStore::RecipeDetail);
+            if (!stored.isEmpty())
+                control.StreamIn(LoadRecipeBody(stored));
+            const QString path = uniquePath(folder, fileNameFor(recipes.text(RecipeStore::RecipeDescription)), extension);
+            saveDocument(control, path);
+        }
+    }
+    store->close();
+    return 0;
+}
+
+} // namespace
+
+QByteArray EncodeBodyFile(const QString &path)
+{
+    RichTextControl control;
+    loadDocument(control, path);
+    return SaveRecipeBody(control.StreamOut());
+}
+
+std::optional<int> runDocumentCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString command = args.value(0);
+    const QStringList rest = args.mid(1);
+    try {
+        if (command == QLatin1String("convert"))
+            return convert(rest);
+        if (command == QLatin1String("info"))
+            return info(rest, out);
+        if (command == QLatin1String("import"))
+            return import(rest);
+        if (command == QLatin1String("export"))
+            return exportRecipes(rest);
+    } catch (const Error &error) {
+        err << "saporin-cli: " << error.message() << '\n';
+        return 1;
+    }
     return std::nullopt;
 }
 
 QStringList documentCommandUsage()
 {
-    return {};
+    return {
+        QStringLiteral("convert IN OUT                     .rtf/.txt/.zrtf in; .rtf/.txt/.html/.zrtf out"),
+        QStringLiteral("info IN                            one line of JSON about a document"),
+        QStringLiteral("import DATADIR CATEGORY FILE... [--tags T]   adds recipes from RTF or text files"),
+        QStringLiteral("export DATADIR OUTDIR --format rtf|txt       one file per recipe, a folder per category"),
+    };
 }

@@ -108,12 +108,8 @@ int addRecipe(QStringList args)
     if (tags.size() > RecipeStore::RecipeTagSize)
         throw Error(QStringLiteral("the tags are longer than %1 characters").arg(RecipeStore::RecipeTagSize));
     QByteArray body;
-    if (!bodyFile.isEmpty()) {
-        QFile file(bodyFile);
-        if (!file.open(QIODevice::ReadOnly))
-            throw Error(QStringLiteral("cannot read \"%1\": %2").arg(bodyFile, file.errorString()));
-        body = file.readAll();
-    }
+    if (!bodyFile.isEmpty())
+        body = EncodeBodyFile(bodyFile); // stored as the editor stores it
 
     RecipeStore store(positional.at(0));
     store.open();
