@@ -92,6 +92,8 @@ private:
     QByteArray m_out;
     QByteArray m_text;
     QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QHash<QRgb, int> m_colourIndex;
     std::vector<int> m_fontCharsets;
     QList<QRgb> m_colours;
     // One \ls per run of a list, split where the reader splits it (see RtfReader).
@@ -132,24 +134,25 @@ std::vector<Element> Writer::elements(QTextFrame::iterator it)
 
 int Writer::font(const QString &family)
 {
-    qsizetype index = m_fonts.indexOf(family);
-    if (index < 0) {
-        m_fonts.append(family);
-        m_fontCharsets.push_back(0);
-        index = m_fonts.size() - 1;
-    }
-    return int(index);
+    const auto it = m_fontIndex.constFind(family);
+    if (it != m_fontIndex.constEnd())
+        return *it;
+    m_fonts.append(family);
+    m_fontCharsets.push_back(0);
+    m_fontIndex.insert(family, int(m_fonts.size()) - 1);
+    return int(m_fonts.size()) - 1;
 }
 
 int Writer::colour(const QColor &colour)
 {
     const QRgb rgb = colour.rgb() | 0xFF000000u;
-    qsizetype index = m_colours.indexOf(rgb);
-    if (index < 0) {
-        m_colours.append(rgb);
-        index = m_colours.size() - 1;
-    }
-    return int(index) + 1; // entry 0 is the automatic colour
+    const auto it = m_colourIndex.constFind(rgb);
+    if (it != m_colourIndex.constEnd())
+        return *it;
+    m_colours.append(rgb);
+    const int index = int(m_colours.size()); // entry 0 is the automatic colour
+    m_colourIndex.insert(rgb, index);
+    return index;
 }
 
 int Writer::listNumber(QTextList *list)
