@@ -11,6 +11,7 @@
 #include "tests/support/scriptedprompt.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -62,6 +63,8 @@ private Q_SLOTS:
     void colourAndFontCommandsUseThePrompt();
     void linksAreInsertedWithPercentAndOpenedWithBlanks();
     void insertPictureKeepsTheJpegSmall();
+    void insertsEachPictureKind_data();
+    void insertsEachPictureKind();
     void unknownPictureExtensionReachesTheErrorReport();
     void exportFollowsTheLastImport();
     void layoutFollowsTheWindowSize();
@@ -370,6 +373,100 @@ void RecipeEditorTest::insertPictureKeepsTheJpegSmall()
     QVERIFY(LoadRecipeBody(stored).contains("\\jpegblip"));
     QVERIFY(m_prompt.texts(ScriptedPrompt::Kind::Error).isEmpty());
     QVERIFY(m_prompt.texts(ScriptedPrompt::Kind::ApplicationError).isEmpty());
+}
+
+namespace {
+
+// Little-endian record writing for the metafiles the test makes.
+struct Bytes {
+    QByteArray data;
+    Bytes &u16(quint16 v) { data.append(char(v & 0xff)).append(char(v >> 8)); return *this; }
+    Bytes &u32(quint32 v) { return u16(quint16(v & 0xffff)).u16(quint16(v >> 16)); }
+    Bytes &i32(qint32 v) { return u32(quint32(v)); }
+};
+
+// A 40 x 30 pixel enhanced metafile holding one rectangle.
+QByteArray smallEmf()
+{
+    Bytes b;
+    b.u32(1).u32(88);                               // header record
+    b.i32(0).i32(0).i32(39).i32(29);                // bounds, pixels
+    b.i32(0).i32(0).i32(1058).i32(793);             // frame, 0.01 mm
+    b.u32(0x464D4520).u32(0x10000).u32(88 + 24 + 20).u32(3);
+    b.u16(0).u16(0).u32(0).u32(0).u32(0);
+    b.i32(1024).i32(768).i32(271).i32(203);         // device pixels and millimetres
+    b.u32(43).u32(24).i32(2).i32(2).i32(37).i32(27); // rectangle
+    b.u32(14).u32(20).u32(0).u32(16).u32(20);        // end of file
+    return b.data;
+}
+
+// A placeable Windows metafile with no drawing records.
+QByteArray smallWmf()
+{
+    Bytes b;
+    b.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(400).u16(300).u16(1440).u32(0);
+    quint16 checksum = 0;
+    for (int i = 0; i < 10; ++i)
+        checksum ^= quint16(quint8(b.data.at(2 * i)) | (quint8(b.data.at(2 * i + 1)) << 8));
+    b.u16(checksum);
+    b.u16(1).u16(9).u16(0x300).u32(9 + 3).u16(0).u32(3).u16(0); // header, in 16-bit words
+    b.u32(3).u16(0);                                             // end of file
+    return b.data;
+}
+
+} // namespace
+
+void RecipeEditorTest::insertsEachPictureKind_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("rtfWord");
+
+    static const unsigned char gif[] = {
+        'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0x21, 0xf9, 4, 1, 0, 0, 0, 0,
+        0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, 0x3b};
+    QTest::newRow("gif") << "dot.gif" << QByteArray(reinterpret_cast<const char *>(gif), sizeof gif) << QByteArray("\\pngblip");
+    QImage image(9, 7, QImage::Format_RGB32);
+    image.fill(QColor(30, 120, 200));
+    QByteArray bmp;
+    {
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "BMP");
+    }
+    QTest::newRow("bmp") << "blue.bmp" << bmp << QByteArray("\\pngblip");
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG");
+    }
+    QTest::newRow("jpeg") << "blue.jpeg" << jpeg << QByteArray("\\jpegblip");
+    QTest::newRow("emf") << "box.emf" << smallEmf() << QByteArray("\\emfblip");
+    QTest::newRow("wmf") << "empty.wmf" << smallWmf() << QByteArray("\\wmetafile");
+}
+
+void RecipeEditorTest::insertsEachPictureKind()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, rtfWord);
+    const QString path = m_dir->filePath(fileName);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    m_prompt.answerFile(path);
+    QByteArray rtf;
+    duringModal([this, &rtf] {
+        child(editor(), "btnInsertPicture")->click();
+        rtf = editor()->Editor()->StreamOut();
+        QCOMPARE(editor()->Editor()->TextLength(), 1);
+        child(editor(), "btnCancel")->click();
+    });
+    child(main(), "btnNewRec")->click();
+    QVERIFY(m_prompt.texts(ScriptedPrompt::Kind::ApplicationError).isEmpty());
+    QVERIFY2(rtf.contains(rtfWord), rtf.left(400).constData());
 }
 
 void RecipeEditorTest::unknownPictureExtensionReachesTheErrorReport()
