@@ -2,6 +2,7 @@
 
 #include "editor/embeddedpicture.h"
 #include "editor/rtfcodepage.h"
+#include "editor/rtfcommon.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -25,12 +26,9 @@
 
 namespace {
 
-// Twips (1/1440 inch) per document pixel at 96 dpi.
-constexpr double TwipsPerPixel = 15.0;
-// Indent of one list level in the document, in twips (Qt's default indent width of 40 pixels).
-constexpr int ListLevelTwips = 600;
-// Hanging indent a list paragraph's first line carries in the file, in twips.
-constexpr int ListHangTwips = 360;
+using Rtf::ListHangTwips;
+using Rtf::ListLevelTwips;
+using Rtf::TwipsPerPixel;
 // Pictures bigger than this are not kept.
 constexpr qsizetype MaxPictureBytes = qsizetype(512) << 20;
 
@@ -820,8 +818,8 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
         }
         }
         if (first >= 0) {
-            f.setNumberPrefix(text.left(first));
-            f.setNumberSuffix(text.mid(last + 1));
+            f.setNumberPrefix(Rtf::numberText(text.left(first)));
+            f.setNumberSuffix(Rtf::numberText(text.mid(last + 1)));
         }
         *ok = true;
         return f;
@@ -830,8 +828,8 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
         f.setStyle(para.pn.style);
         f.setIndent(std::clamp(para.pn.level, 1, 9));
         if (para.pn.type != 1) {
-            f.setNumberPrefix(para.pn.before);
-            f.setNumberSuffix(para.pn.after);
+            f.setNumberPrefix(Rtf::numberText(para.pn.before));
+            f.setNumberSuffix(Rtf::numberText(para.pn.after));
         }
         *ok = true;
     }

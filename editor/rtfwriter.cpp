@@ -2,6 +2,7 @@
 
 #include "editor/embeddedpicture.h"
 #include "editor/rtfcodepage.h"
+#include "editor/rtfcommon.h"
 #include "editor/rtfreader.h"
 
 #include <QColor>
@@ -22,9 +23,9 @@
 
 namespace {
 
-constexpr double TwipsPerPixel = 15.0;
-constexpr int ListLevelTwips = 600;
-constexpr int ListHangTwips = 360;
+using Rtf::ListHangTwips;
+using Rtf::ListLevelTwips;
+using Rtf::TwipsPerPixel;
 // The text width columns of unknown width share, in twips (6.5 inches).
 constexpr int TextWidthTwips = 9360;
 
@@ -43,17 +44,15 @@ QString cleanFamily(QString family)
     return family.trimmed();
 }
 
-// Qt numbers "1." when a list format names no suffix. Texts around numbers are kept short enough
-// for a level text, whose length is one byte.
-constexpr int MaxNumberText = 28;
+// Qt numbers "1." when a list format names no suffix.
 QString numberSuffix(const QTextListFormat &format)
 {
-    return format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix().left(MaxNumberText)
+    return format.hasProperty(QTextFormat::ListNumberSuffix) ? Rtf::numberText(format.numberSuffix())
                                                              : QStringLiteral(".");
 }
 QString numberPrefix(const QTextListFormat &format)
 {
-    return format.numberPrefix().left(MaxNumberText);
+    return Rtf::numberText(format.numberPrefix());
 }
 
 void appendNumber(QByteArray &out, const char *word, long value)

@@ -723,6 +723,9 @@ void TestRtf::roundTripIsByteStable_data()
     QTest::newRow("long texts around list numbers")
             << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec{\\pntxtb " + QByteArray(70, 'x') + "}{\\pntxta " + QByteArray(70, 'y')
                           + "}} a\\par b\\par}");
+    QTest::newRow("line ends and semicolons around list numbers")
+            << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'05\\'0a3\\'00.;;}}\\listid1}}"
+                          "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 one\\par}");
     QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}");
 }

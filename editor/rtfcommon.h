@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Units and rules the RTF reader and writer must agree on, or a document would not read back as
+// it was written.
+namespace Rtf {
+
+// Twips (1/1440 inch) per document pixel at 96 dpi.
+inline constexpr double TwipsPerPixel = 15.0;
+// Indent of one list level in the document, in twips (Qt's default indent width of 40 pixels).
+inline constexpr int ListLevelTwips = 600;
+// Hanging indent a list paragraph's first line carries in the file, in twips.
+inline constexpr int ListHangTwips = 360;
+// Longest text before or after a list number: a level text's length is one byte.
+inline constexpr int MaxNumberText = 28;
+
+// The text around a list number as both sides keep it: no control characters, no line or
+// paragraph ends, no ";" (which ends a level text), at most MaxNumberText characters.
+inline QString numberText(QString text)
+{
+    text.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x20 || u == 0x2028 || u == 0x2029 || u == u';';
+    });
+    return text.left(MaxNumberText);
+}
+
+} // namespace Rtf
