@@ -8,40 +8,16 @@
 using namespace RbLook;
 
 GradientButton::GradientButton(QWidget *parent)
-    : QAbstractButton(parent)
+    : GradientButton(QString(), parent)
 {
-    init(QString());
 }
 
 GradientButton::GradientButton(const QString &caption, QWidget *parent)
-    : QAbstractButton(parent)
+    : FadingButton(caption, LeaveRule::KeepPress, parent)
 {
-    init(caption);
-}
-
-void GradientButton::init(const QString &caption)
-{
-    setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_Hover);
-    m_color = palette().color(QPalette::Button);
     resize(75, 25);
-    setCaption(caption);
-    m_timer.setInterval(fadeInterval(m_fadeSpeed));
-    connect(&m_timer, &QTimer::timeout, this, &GradientButton::tickFade);
     // Connected first, so the modal result and the group are settled before other click handlers.
     connect(this, &QAbstractButton::clicked, this, &GradientButton::handleClick);
-}
-
-void GradientButton::setCaption(const QString &caption)
-{
-    setText(caption);
-    setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-}
-
-void GradientButton::setFadeSpeed(TFadeSpeed speed)
-{
-    m_fadeSpeed = speed;
-    m_timer.setInterval(fadeInterval(speed));
 }
 
 void GradientButton::setDefault(bool on)
@@ -90,61 +66,9 @@ void GradientButton::rebuildPictures()
         GradientFill(img, img.rect(), from, nullptr, m_gradientType, to);
         return img;
     };
-    m_defaultPicture = make(m_defaultFrom, m_defaultTo);
-    m_hoverPicture = make(m_overFrom, m_overTo);
-    m_pressedPicture = make(m_clickedFrom, m_clickedTo);
-}
-
-void GradientButton::startFade(FadeLevels::Action action)
-{
-    m_levels.action = action;
-    m_timer.start(fadeInterval(m_fadeSpeed));
-}
-
-void GradientButton::tickFade()
-{
-    if (!m_levels.tick())
-        m_timer.stop();
-    update();
-}
-
-void GradientButton::enterEvent(QEnterEvent *event)
-{
-    m_levels.hovered = true;
-    startFade(FadeLevels::Action::FadeIn);
-    QAbstractButton::enterEvent(event);
-}
-
-void GradientButton::leaveEvent(QEvent *event)
-{
-    if (!m_buttonDown) {
-        m_levels.hovered = false;
-        startFade(FadeLevels::Action::FadeOut);
-    }
-    QAbstractButton::leaveEvent(event);
-}
-
-void GradientButton::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && isEnabled()) {
-        if (focusPolicy() & Qt::ClickFocus)
-            setFocus(Qt::MouseFocusReason);
-        m_levels.hovered = m_levels.pressed = true;
-        startFade(FadeLevels::Action::FadeIn);
-    }
-    QAbstractButton::mousePressEvent(event);
-}
-
-void GradientButton::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton) {
-        if (m_levels.pressed && !m_buttonDown)
-            m_levels.pressed = false;
-        if (m_levels.hovered)
-            m_levels.action = FadeLevels::Action::FadeIn;
-        m_timer.start(fadeInterval(m_fadeSpeed));
-    }
-    QAbstractButton::mouseReleaseEvent(event);
+    m_defaultPicture = make(defaultFrom(), defaultTo());
+    m_hoverPicture = make(overFrom(), overTo());
+    m_pressedPicture = make(clickedFrom(), clickedTo());
 }
 
 void GradientButton::keyPressEvent(QKeyEvent *event)
@@ -229,19 +153,19 @@ void GradientButton::paintEvent(QPaintEvent *)
         rebuildPictures();
     const QRect client = rect();
     QImage work(size(), QImage::Format_RGB32);
-    work.fill(m_color);
+    work.fill(color());
     CopyAndBlend(work, m_defaultPicture, m_hoverPicture, 1, client, m_levels.fade);
     const int press = m_buttonDown ? 100 : m_levels.press;
     if (press > 0) {
-        const QRect face = m_gradientBorder ? client.adjusted(3, 3, -3, -3) : client;
+        const QRect face = gradientBorder() ? client.adjusted(3, 3, -3, -3) : client;
         CopyAndBlend(work, work, m_pressedPicture, 1, face, press);
     }
     {
         QPainter wp(&work);
         wp.setBrush(Qt::NoBrush);
-        wp.setPen(m_color);
+        wp.setPen(color());
         wp.drawRect(client.adjusted(0, 0, -1, -1));
-        wp.setPen(m_borderColor);
+        wp.setPen(borderColor());
         wp.drawRoundedRect(client.adjusted(0, 0, -1, -1), 2.5, 2.5);
     }
     QPainter p(this);
@@ -258,8 +182,7 @@ void GradientButton::paintEvent(QPaintEvent *)
         case blGlyphBottom: textRect.setTop(textRect.top() - gh - m_spacing); break;
         }
     }
-    const bool hot = m_hotTrack && underMouse();
-    const QColor fontColour = hot ? m_hotTrackColor : m_fontColor;
+    const QColor fontColour = captionColor();
     const bool caption = m_showCaption && !text().isEmpty();
     if (caption)
         DrawCaption(p, text(), font(), fontColour, m_textShadowColor, m_textShadow,
@@ -293,7 +216,7 @@ void GradientButton::paintEvent(QPaintEvent *)
         p.drawImage(at, glyph);
     }
 
-    if (hasFocus() && m_showFocusRect) {
+    if (hasFocus() && showFocusRect()) {
         DrawFocusRect(p, client.adjusted(2, 2, -2, -2));
     }
 }

@@ -1,6 +1,5 @@
 #include "widgets/ui/gradientcheckbox.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 using namespace RbLook;
@@ -29,13 +28,12 @@ QImage checkMark()
 } // namespace
 
 GradientCheckBox::GradientCheckBox(QWidget *parent)
-    : QAbstractButton(parent)
+    : GradientCheckBox(QString(), parent)
 {
-    init(QString());
 }
 
 GradientCheckBox::GradientCheckBox(const QString &caption, QWidget *parent)
-    : QAbstractButton(parent)
+    : FadingButton(caption, LeaveRule::ClearPress, parent)
 {
     init(caption);
 }
@@ -44,18 +42,8 @@ void GradientCheckBox::init(const QString &caption)
 {
     Q_INIT_RESOURCE(widgets);
     setCheckable(true);
-    setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_Hover);
-    m_color = palette().color(QPalette::Button);
     resize(130, 17);
-    setCaption(caption);
-    connect(&m_timer, &QTimer::timeout, this, &GradientCheckBox::tickFade);
-}
-
-void GradientCheckBox::setCaption(const QString &caption)
-{
-    setText(caption);
-    setAccessibleName(caption);
+    setAccessibleName(caption); // "&" is shown as it is
 }
 
 QRect GradientCheckBox::boxRect() const
@@ -73,63 +61,14 @@ void GradientCheckBox::rebuildBoxes()
         GradientFill(img, box, from, nullptr, gtFromTopLeft, to);
         if (outline) {
             QPainter p(&img);
-            p.setPen(m_borderColor);
+            p.setPen(borderColor());
             p.drawRect(box.adjusted(0, 0, -1, -1));
         }
         return img;
     };
-    m_defaultBox = make(m_defaultFrom, m_defaultTo, true);
-    m_hoverBox = make(m_overFrom, m_overTo, true);
-    m_pressedBox = make(m_clickedFrom, m_clickedTo, false);
-}
-
-void GradientCheckBox::startFade(FadeLevels::Action action)
-{
-    m_levels.action = action;
-    m_timer.start(fadeInterval(m_fadeSpeed));
-}
-
-void GradientCheckBox::tickFade()
-{
-    if (!m_levels.tick())
-        m_timer.stop();
-    update();
-}
-
-void GradientCheckBox::enterEvent(QEnterEvent *event)
-{
-    m_levels.hovered = true;
-    startFade(FadeLevels::Action::FadeIn);
-    QAbstractButton::enterEvent(event);
-}
-
-void GradientCheckBox::leaveEvent(QEvent *event)
-{
-    m_levels.hovered = m_levels.pressed = false;
-    startFade(FadeLevels::Action::FadeOut);
-    QAbstractButton::leaveEvent(event);
-}
-
-void GradientCheckBox::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && isEnabled()) {
-        if (focusPolicy() & Qt::ClickFocus)
-            setFocus(Qt::MouseFocusReason);
-        m_levels.hovered = m_levels.pressed = true;
-        startFade(FadeLevels::Action::FadeIn);
-    }
-    QAbstractButton::mousePressEvent(event);
-}
-
-void GradientCheckBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton) {
-        m_levels.pressed = false;
-        if (m_levels.hovered)
-            m_levels.action = FadeLevels::Action::FadeIn;
-        m_timer.start(fadeInterval(m_fadeSpeed));
-    }
-    QAbstractButton::mouseReleaseEvent(event);
+    m_defaultBox = make(defaultFrom(), defaultTo(), true);
+    m_hoverBox = make(overFrom(), overTo(), true);
+    m_pressedBox = make(clickedFrom(), clickedTo(), false);
 }
 
 void GradientCheckBox::paintEvent(QPaintEvent *)
@@ -139,10 +78,10 @@ void GradientCheckBox::paintEvent(QPaintEvent *)
     const QRect client = rect();
     const QRect box = boxRect();
     QImage work(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    work.fill(m_color);
+    work.fill(color());
     CopyAndBlend(work, m_defaultBox, m_hoverBox, 0, box, m_levels.fade);
     if (m_levels.press > 0) {
-        const int inset = m_gradientBorder ? 2 : 1;
+        const int inset = gradientBorder() ? 2 : 1;
         BlendOver(work, m_pressedBox, box.adjusted(inset, inset, -inset, -inset),
                   qMin(100, m_levels.press));
     }
@@ -156,8 +95,7 @@ void GradientCheckBox::paintEvent(QPaintEvent *)
     p.drawImage(0, 0, work);
 
     const QRect textRect = client.adjusted(m_spacing + 16, 0, 0, 0);
-    const bool hot = m_hotTrack && underMouse();
-    DrawCaption(p, text(), font(), hot ? m_hotTrackColor : m_fontColor, QColor(255, 255, 255), false,
+    DrawCaption(p, text(), font(), captionColor(), QColor(255, 255, 255), false,
                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, textRect, isEnabled());
 
     p.setPen(m_borderLinesColor);
@@ -171,7 +109,7 @@ void GradientCheckBox::paintEvent(QPaintEvent *)
     if (m_borderLines & blRight)
         p.drawLine(r, 0, r, b);
 
-    if (hasFocus() && m_showFocusRect) {
+    if (hasFocus() && showFocusRect()) {
         DrawFocusRect(p, client);
     }
 }
