@@ -7,6 +7,7 @@
 #include "editor/ui/recipeeditor.h"
 #include "store/recipestore.h"
 #include "store/table.h"
+#include "tests/support/findchild.h"
 #include "tests/support/modal.h"
 #include "tests/support/scriptedprompt.h"
 
@@ -23,15 +24,6 @@
 #include <functional>
 
 namespace {
-
-template <typename T = QAbstractButton>
-T *child(QWidget *window, const char *name)
-{
-    T *found = window->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 QStringList entries(QListWidget *list)
 {
