@@ -135,6 +135,12 @@ struct RowDef
     std::vector<CellDef> cells;
 };
 
+// A block of merged cells, in rows and columns.
+struct Span
+{
+    int row = 0, column = 0, rows = 1, columns = 1;
+};
+
 struct TableCtx
 {
     QTextTable *table = nullptr;
@@ -142,6 +148,10 @@ struct TableCtx
     int col = 0;
     bool needCell = false;
     bool widthsSet = false;
+    // Merges are made when the table is complete: Qt's tables grow unreliably once cells are
+    // merged. Open vertical spans by their first column; finished spans in order.
+    std::map<int, Span> open;
+    std::vector<Span> spans;
 };
 
 // The list a (\ls, \ilvl) pair stands for. Bullet lists end at the first paragraph outside any
@@ -566,15 +576,17 @@ void Parser::text(QStringView s)
             return;
         for (const QChar c : s) {
             const char16_t u = c.unicode();
-            if ((u < 0x20 && u != u'\t') || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1 || u == QChar::ObjectReplacementCharacter) {
+            if ((u < 0x20 && u != u'\t') || u == 0x2029 || (u >= 0xFDD0 && u <= 0xFDEF)
+                || u == QChar::ObjectReplacementCharacter) {
                 // Control characters, and characters the document gives a meaning of its own
-                // (paragraph ends, frame marks, objects), are not text.
+                // (paragraph ends, frame marks, objects, our placeholders), are not text.
                 QString clean;
                 for (const QChar d : s) {
                     const char16_t v = d.unicode();
                     if (v == 0x2029 || v == u'\n' || v == u'\r')
                         clean.append(QChar(QChar::LineSeparator));
-                    else if (!((v < 0x20 && v != u'\t') || v == 0xFDD0 || v == 0xFDD1 || v == QChar::ObjectReplacementCharacter))
+                    else if (!((v < 0x20 && v != u'\t') || (v >= 0xFDD0 && v <= 0xFDEF)
+                               || v == QChar::ObjectReplacementCharacter))
                         clean.append(d);
                 }
                 if (!clean.isEmpty())
@@ -698,9 +710,56 @@ void Parser::openTable(int columns)
     m_cursor = ctx.table->cellAt(0, 0).firstCursorPosition();
 }
 
+// Marks empty paragraphs while cells merge; a noncharacter, which reading never lets into text.
+constexpr char16_t MergePlaceholder = 0xFDEF;
+
+// Merging removes the marks that begin the merged cells, and an empty paragraph before such a
+// mark then takes the format of the paragraph after it. A placeholder character in each such
+// paragraph keeps its format; closeTable() removes the placeholders.
+void mergeKeepingFormat(QTextTable *table, int row, int column, int rows, int columns)
+{
+    QTextDocument *document = table->document();
+    for (int r = row; r < row + rows; ++r) {
+        for (int c = column; c < column + columns; ++c) {
+            if (r == row && c == column)
+                continue;
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (!cell.isValid() || cell.row() != r || cell.column() != c)
+                continue;
+            const QTextBlock before = document->findBlock(cell.firstPosition() - 1);
+            if (before.isValid() && before.length() <= 1)
+                QTextCursor(before).insertText(QString(QChar(MergePlaceholder)));
+        }
+    }
+    table->mergeCells(row, column, rows, columns);
+}
+
 void Parser::closeTable()
 {
-    QTextTable *table = m_tables.back().table;
+    TableCtx &ctx = m_tables.back();
+    QTextTable *table = ctx.table;
+    for (const auto &[column, span] : ctx.open)
+        ctx.spans.push_back(span);
+    bool merged = false;
+    for (const Span &span : ctx.spans) {
+        if ((span.rows > 1 || span.columns > 1) && span.row + span.rows <= table->rows()
+            && span.column + span.columns <= table->columns()) {
+            mergeKeepingFormat(table, span.row, span.column, span.rows, span.columns);
+            merged = true;
+        }
+    }
+    if (merged) {
+        const QString placeholder = QString(QChar(MergePlaceholder));
+        QTextCursor from(m_doc);
+        from.setPosition(table->firstPosition());
+        for (;;) {
+            QTextCursor hit = m_doc->find(placeholder, from);
+            if (hit.isNull() || hit.selectionStart() > table->lastPosition())
+                break;
+            hit.removeSelectedText();
+            from = hit;
+        }
+    }
     m_tables.pop_back();
     m_cursor = table->lastCursorPosition();
     m_cursor.movePosition(QTextCursor::NextBlock);
@@ -734,6 +793,15 @@ void Parser::beginContent(int level)
                 ctx.col = std::min(ctx.col, ctx.table->columns() - 1);
             }
             const QTextTableCell cell = ctx.table->cellAt(ctx.row, ctx.col);
+            if (!cell.isValid()) {
+                // Should the table refuse to grow, its text goes on in its last cell.
+                m_cursor = ctx.table->lastCursorPosition();
+                m_pendingBreak = true;
+                ctx.needCell = false;
+                ctx.row = ctx.table->rows() - 1;
+                ctx.col = ctx.table->columns() - 1;
+                return beginContent(level);
+            }
             m_cursor = cell.lastCursorPosition();
             // Extra cells beyond the limit share the last one: keep their text as new paragraphs.
             if (m_cursor.block().length() > 1 || cell.firstPosition() != cell.lastPosition())
@@ -948,25 +1016,6 @@ void Parser::endRow(int level)
     ctx.needCell = true;
 }
 
-// Merging cells whose last paragraph is empty gives that paragraph the format of the neighbours'
-// (empty) paragraphs; a placeholder character keeps its own.
-void mergeKeepingFormat(QTextTable *table, int row, int column, int rows, int columns)
-{
-    QTextCursor end = table->cellAt(row, column).lastCursorPosition();
-    const bool emptyEnd = end.block().length() <= 1;
-    const int position = end.position();
-    if (emptyEnd)
-        end.insertText(QString(QChar(0xFEFF)));
-    table->mergeCells(row, column, rows, columns);
-    if (emptyEnd) {
-        QTextCursor cursor(table->document());
-        cursor.setPosition(position);
-        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-        if (cursor.selectedText() == QString(QChar(0xFEFF)))
-            cursor.removeSelectedText();
-    }
-}
-
 void Parser::applyRow(TableCtx &ctx, const RowDef &def)
 {
     QTextTable *table = ctx.table;
@@ -1022,22 +1071,33 @@ void Parser::applyRow(TableCtx &ctx, const RowDef &def)
             cell.setFormat(f);
     }
     // Merges: a run of cells marked as continuing the one on their left, and cells continuing the
-    // cell above.
+    // cell above. Cells of this row end the vertical spans they do not continue.
+    auto finish = [&ctx](int column) {
+        const auto it = ctx.open.find(column);
+        if (it != ctx.open.end()) {
+            ctx.spans.push_back(it->second);
+            ctx.open.erase(it);
+        }
+    };
     for (int c = 0; c < n; ++c) {
         const CellDef &cd = def.cells[size_t(c)];
-        if (cd.merge)
+        if (cd.merge) {
+            finish(c);
             continue;
+        }
         int span = 1;
         while (c + span < n && def.cells[size_t(c + span)].merge)
             ++span;
-        if (cd.vmerge && row > 0) {
-            const QTextTableCell above = table->cellAt(row - 1, c);
-            if (above.isValid() && above.column() == c)
-                mergeKeepingFormat(table, above.row(), c, row - above.row() + 1, std::max(span, above.columnSpan()));
-        } else if (span > 1) {
-            mergeKeepingFormat(table, row, c, 1, span);
+        const auto it = ctx.open.find(c);
+        if (cd.vmerge && it != ctx.open.end() && it->second.row + it->second.rows == row) {
+            it->second.rows += 1;
+            continue;
         }
+        finish(c);
+        ctx.open[c] = Span{row, c, 1, span};
     }
+    for (int c = n; c < columns; ++c)
+        finish(c);
 }
 
 void Parser::finishFieldInstruction(FieldCtx &field)

@@ -726,6 +726,14 @@ void TestRtf::roundTripIsByteStable_data()
     QTest::newRow("line ends and semicolons around list numbers")
             << QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'05\\'0a3\\'00.;;}}\\listid1}}"
                           "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 one\\par}");
+    QTest::newRow("empty list paragraph before a merged cell")
+            << QByteArray::fromHex(
+                        "7b5c72746631207b5c727466315c74726f77645c636c6362706174ffffffffffff6c783130305c63656c6c78323030305c636c766d72675c63656c6c"
+                        "78333030636c6d67665c63656c6c783734335c63656c6c78323030305c636c766d72675c63656c6c78333030305c706172645c696e74626c20435c63"
+                        "656c6c5c706172645c696e74626c5c6974617032206e315c6e65737463656c6c206e325c6e65737463656c6c7b5c2a5c6e6573747461626c6570726f"
+                        "70735c74726f77645c63656c30305c636c0000000000000000000000000021005c6c73315c695c6365ff5c7163ffffffffff5c6365010000046c6c5c"
+                        "726f775c74726f77645c63656c6c78316c766c3120747739395c63656c6c2832303030305c63656c6c5c726f775c706172642061667465305c637d60"
+                        "727d22");
     QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}");
 }
@@ -912,6 +920,22 @@ void TestRtf::survivesDamagedInput_data()
                         "31425c63656c6c5c726f775c7472675c63656c6c7833303030305c63656c3030305c636c6d72675c6e65737463656c6cffffffff5c63656c605c726f"
                         "775c74726f77645c9d9d6c6c5c73613166783130305c63656c6c5c726f775c706176642061667465727d")
             << QStringLiteral("Title");
+    QTest::newRow("table growing after merged cells")
+            << QByteArray::fromHex(
+                        "7b5c727466315c74726f77645cffffffffffffffffffffffffffffffffff0109ffffffffffffffffffff01000007ffffffffff4eff355c636c626365"
+                        "6c6c78323030305c636c766d72675c63656c6c7833305c636c766d72675c696e74626c20435c6365726472742b62726472735c62766d72675c63656c"
+                        "6c7833305c635c69646171656c6c5c726f77ffffff435c63727464727731355c636c6d67665c63656c6c783832375c63651c1c1c6c6c5c726f77ffff"
+                        "ff435c63656c6c5c5c2a6c783639305c635c783639305c63656c6c5c726f77ffff7ba38d2b70ff4363656c6c5c726f77ffffff435c6330305c636c76"
+                        "6d72675c63656c6c7833305c636c766d72675c696e74626c20435c6365726472742b62726472735c62766d72675c63656c6c7833305c635c69646171"
+                        "656c6c5c726f77ffffff435c63727464727731355c636c6d67665c63656c6c783832375c63651c1c1c6c6c5c726f77ffffff435c63656c6c5c5c2a6c"
+                        "783639305c635c783639305c63656c6c5c726f77ffff7ba38d2b70ff4363656c6c5c726f77ffffff435c63656c6cffffff43eb5c63656c6c5c5c2a72"
+                        "64626c5c69646171656c6c5c726f77ffffff435c7264727731355c636c6d67665c63656c6c783130315c63651c1c1c6c6c5c726f77ffffff435c6365"
+                        "6c6c5c5c2a6c783639305c635c783639305c63656c6c5c726f77ffffff4363656c6c5c726f77ffffff435c63656c6cffffff435c6365656c6cffffff"
+                        "43eb5c63656c6c5c5c2a7264626c5c69646171656c6c5c726f77ffffff435c7264727731355c636c6d67665c63656c6c783130315c63651c1c1c6c6c"
+                        "5c726f77ffffff435c63656c6c5c5c2a6c783639305c635c783639305c63656c6c5c726f77ffffff4363656c6c5c726f77ffffff435c63656c6cffff"
+                        "ff435c63656c6c5c5c2a7264626c5c69646171656c6c5c726f77ffffff435c6365697463656c6c5c5c2a72645c6e6e74626c5c697461717171717171"
+                        "60")
+            << QStringLiteral("C");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 o\0k}", 10) << QStringLiteral("ok");
 }
 
