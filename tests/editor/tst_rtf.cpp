@@ -191,6 +191,8 @@ private Q_SLOTS:
     void listsSplitAlikeWhenWrittenAndRead();
     void writesTheSelectionOnly();
     void insertReplacesTheSelectionAsOneUndoStep();
+    void insertsTablesInsideTableCells();
+    void picturesFromFiles();
 
     void survivesDamagedInput_data();
     void survivesDamagedInput();
@@ -873,6 +875,62 @@ void TestRtf::insertReplacesTheSelectionAsOneUndoStep()
     QVERIFY(formatOf(&doc, QStringLiteral("flour")).fontWeight() == int(QFont::Bold));
     doc.undo();
     QCOMPARE(doc.toPlainText(), QStringLiteral("Mix the REPLACE well"));
+}
+
+void TestRtf::insertsTablesInsideTableCells()
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextTable *outer = c.insertTable(1, 2);
+    QTextCursor cell = outer->cellAt(0, 1).firstCursorPosition();
+    QCOMPARE(RtfReader::insert("{\\rtf1\\trowd\\cellx1000\\cellx2000\\pard\\intbl x\\cell y\\cell\\row\\pard after}", cell),
+             RtfReader::Status::Ok);
+    const QList<QTextTable *> found = tables(&doc);
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(found[1]->parentFrame(), static_cast<QTextFrame *>(outer));
+    QCOMPARE(QTextCursor(blockWith(&doc, QStringLiteral("after"))).currentTable(), outer);
+    QTextDocument back;
+    RtfReader::read(RtfWriter::write(&doc), &back);
+    QCOMPARE(tables(&back).size(), 2);
+    QCOMPARE(back.toPlainText(), doc.toPlainText());
+}
+
+void TestRtf::picturesFromFiles()
+{
+    // A placeable metafile header is dropped (RTF keeps the bare metafile) but sets the size.
+    QByteArray placeable;
+    put32(placeable, 0x9AC6CDD7);
+    placeable.append(QByteArray::fromHex("0000" "00000000" "e8036400" "e803" "00000000" "0000"));
+    placeable.append(QByteArray::fromHex("010009000003"));
+    const auto wmf = EmbeddedPictureStore::fromFileData(placeable);
+    QVERIFY(wmf);
+    QCOMPARE(wmf->kind, EmbeddedPicture::Kind::Wmf);
+    QCOMPARE(wmf->data, QByteArray::fromHex("010009000003"));
+    QCOMPARE(wmf->nativeSize, QSize(2540, 254)); // 1000 x 100 units at 1000 units per inch
+    QCOMPARE(EmbeddedPictureStore::naturalSize(*wmf), QSizeF(96, 9.6));
+
+    const auto emf = EmbeddedPictureStore::fromFileData(emfBytes());
+    QVERIFY(emf);
+    QCOMPARE(emf->kind, EmbeddedPicture::Kind::Emf);
+    QVERIFY(!emf->svg.isEmpty());
+    const QImage drawn = EmbeddedPictureStore::render(*emf, QSize(76, 38));
+    QCOMPARE(drawn.size(), QSize(76, 38));
+
+    QImage gifImage(5, 4, QImage::Format_RGB32);
+    gifImage.fill(Qt::green);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    gifImage.save(&buffer, "BMP");
+    const auto fromBmp = EmbeddedPictureStore::fromFileData(bmp);
+    QVERIFY(fromBmp);
+    QCOMPARE(fromBmp->kind, EmbeddedPicture::Kind::Png);
+    QCOMPARE(fromBmp->nativeSize, QSize(5, 4));
+
+    QVERIFY(!EmbeddedPictureStore::fromFileData(QByteArray("not a picture")));
+    QTextDocument doc;
+    QVERIFY(!EmbeddedPictureStore::find(&doc, QStringLiteral("file:///tmp/x.png")));
+    QVERIFY(!EmbeddedPictureStore::find(&doc, QStringLiteral("saporin-pic://999999")));
 }
 
 void TestRtf::survivesDamagedInput_data()
