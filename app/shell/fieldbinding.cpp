@@ -3,6 +3,7 @@
 #include "store/datalink.h"
 #include "store/table.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,6 +15,16 @@ FieldBinding::FieldBinding(QWidget *control, DataLink &link, const QString &fiel
     connect(table, &Table::recordChanged, this, &FieldBinding::show);
     connect(table, &Table::stateChanged, this, &FieldBinding::show);
     connect(table, &Table::updateRecordRequested, this, &FieldBinding::store);
+    control->installEventFilter(this);
+}
+
+// A control in a hidden window catches up when it is shown: walking a table through thousands of
+// records must not lay out text nobody sees.
+bool FieldBinding::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_control && event->type() == QEvent::Show && m_stale)
+        show();
+    return QObject::eventFilter(watched, event);
 }
 
 FieldBinding::FieldBinding(QLineEdit *edit, DataLink &link, const QString &field)
@@ -48,6 +59,12 @@ void FieldBinding::show()
     // While the record is being changed, what the user typed stays in the box.
     if (editing && m_editing)
         return;
+    if (!m_control->isVisible()) {
+        m_stale = true;
+        m_editing = false;
+        return;
+    }
+    m_stale = false;
     const QString stored = table->isActive() ? table->text(m_field) : QString();
     if (controlText() != stored)
         setControlText(stored);

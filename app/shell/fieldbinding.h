@@ -25,6 +25,9 @@ public:
     // Shows the stored value again, dropping what was typed (Escape in a bound box).
     void restore();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     FieldBinding(QWidget *control, DataLink &link, const QString &field);
     void show();
@@ -36,4 +39,5 @@ private:
     DataLink &m_link;
     QString m_field;
     bool m_editing = false;   // the user has typed since the control last showed the field
+    bool m_stale = false;     // the field changed while the control was hidden
 };

@@ -1,13 +1,18 @@
 #include "app/shell/busynotice.h"
+#include "app/shell/fieldbinding.h"
 #include "app/shell/guardedapplication.h"
 #include "app/shell/offthread.h"
 #include "app/shell/prompt.h"
 #include "store/error.h"
+#include "store/recipestore.h"
+#include "store/table.h"
 #include "tests/support/scriptedprompt.h"
 
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QMovie>
 #include <QPushButton>
@@ -91,6 +96,7 @@ private Q_SLOTS:
     void animationMovesWhileWorkRunsOffThread();
     void animationMovesWhenGuiWorkKeepsItAlive();
     void offThreadWorkReturnsAndRethrows();
+    void hiddenBindingCatchesUpWhenShown();
 };
 
 void ShellTest::fullStopRule_data()
@@ -280,6 +286,44 @@ int main(int argc, char *argv[])
     GuardedApplication application(argc, argv);
     ShellTest test;
     return QTest::qExec(&test, argc, argv);
+}
+
+// A bound box in a hidden window skips the records the table walks through and shows the current
+// one when its window appears; what the user typed is never overwritten meanwhile.
+void ShellTest::hiddenBindingCatchesUpWhenShown()
+{
+    QTemporaryDir dir;
+    RecipeStore store(dir.path());
+    store.open();
+    Table &categories = store.cdsCategory();
+    for (const char *name : {"Bread", "Cakes", "Soups"}) {
+        categories.insert();
+        categories.setText(RecipeStore::CategoryDescription, QLatin1String(name));
+        categories.post();
+    }
+    QWidget window;
+    auto *box = new QLineEdit(&window);
+    new FieldBinding(box, store.datCategory(), RecipeStore::CategoryDescription);
+    categories.first();
+    categories.next();
+    QCOMPARE(box->text(), QString());
+    window.show();
+    QCOMPARE(box->text(), QStringLiteral("Cakes"));
+    categories.next();
+    QCOMPARE(box->text(), QStringLiteral("Soups"));
+    window.hide();
+    categories.first();
+    QCOMPARE(box->text(), QStringLiteral("Soups"));
+    window.show();
+    QCOMPARE(box->text(), QStringLiteral("Bread"));
+
+    categories.edit();
+    QTest::keyClicks(box, QStringLiteral(" rolls"));
+    window.hide();
+    window.show();
+    QCOMPARE(box->text(), QStringLiteral("Bread rolls"));
+    categories.post();
+    QCOMPARE(categories.text(RecipeStore::CategoryDescription), QStringLiteral("Bread rolls"));
 }
 
 #include "tst_shell.moc"
