@@ -727,8 +727,16 @@ void mergeKeepingFormat(QTextTable *table, int row, int column, int rows, int co
             if (!cell.isValid() || cell.row() != r || cell.column() != c)
                 continue;
             const QTextBlock before = document->findBlock(cell.firstPosition() - 1);
-            if (before.isValid() && before.length() <= 1)
-                QTextCursor(before).insertText(QString(QChar(MergePlaceholder)));
+            if (!before.isValid() || before.length() > 1)
+                continue;
+            // Paragraphs of cells that merge away themselves need no mark (a mark would be text
+            // that the merge moves, with a separating blank).
+            const QTextTableCell owner = table->cellAt(before.position());
+            const bool inside = owner.isValid() && owner.row() >= row && owner.row() < row + rows
+                    && owner.column() >= column && owner.column() < column + columns;
+            if (inside && !(owner.row() == row && owner.column() == column))
+                continue;
+            QTextCursor(before).insertText(QString(QChar(MergePlaceholder)));
         }
     }
     table->mergeCells(row, column, rows, columns);
