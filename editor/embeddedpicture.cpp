@@ -9,6 +9,10 @@
 #include <QUrl>
 
 #include <emf2svg.h>
+#ifdef SAPORIN_HAVE_LIBWMF
+#include <libwmf/api.h>
+#include <libwmf/svg.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -101,6 +105,58 @@ QByteArray emfToSvg(const QByteArray &emf)
     return check.isValid() ? svg : QByteArray();
 }
 
+// A Windows metafile drawn as SVG through libwmf, or nothing when it cannot be played.
+QByteArray wmfToSvg(const QByteArray &wmf)
+{
+#ifdef SAPORIN_HAVE_LIBWMF
+    if (wmf.size() < 18 || wmf.size() > (64 << 20))
+        return {};
+    wmfAPI *api = nullptr;
+    wmfAPI_Options options{};
+    options.function = wmf_svg_function;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+        if (api)
+            wmf_api_destroy(api);
+        return {};
+    }
+    QByteArray copy = wmf; // the library takes a mutable buffer
+    wmfD_Rect box{};
+    unsigned int width = 0, height = 0;
+    wmf_error_t error = wmf_mem_open(api, reinterpret_cast<unsigned char *>(copy.data()), long(copy.size()));
+    if (error == wmf_E_None)
+        error = wmf_scan(api, 0, &box);
+    if (error == wmf_E_None)
+        error = wmf_display_size(api, &width, &height, 96, 96);
+    QByteArray svg;
+    if (error == wmf_E_None && width > 0 && height > 0 && width <= 100000 && height <= 100000) {
+        wmf_svg_t *device = WMF_SVG_GetData(api);
+        device->out = wmf_stream_create(api, nullptr);
+        char description[] = "";
+        device->Description = description;
+        device->bbox = box;
+        device->width = width;
+        device->height = height;
+        error = wmf_play(api, 0, &box);
+        char *memory = nullptr;
+        unsigned long length = 0;
+        wmf_stream_destroy(api, device->out, &memory, &length);
+        if (error == wmf_E_None && memory)
+            svg = QByteArray(memory, qsizetype(length));
+        if (memory)
+            wmf_free(api, memory);
+    }
+    wmf_api_destroy(api);
+    if (svg.isEmpty())
+        return {};
+    QSvgRenderer check(svg);
+    return check.isValid() ? svg : QByteArray();
+#else
+    Q_UNUSED(wmf);
+    return {};
+#endif
+}
+
 QImage placeholder(QSize size)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
@@ -172,6 +228,7 @@ std::optional<EmbeddedPicture> EmbeddedPictureStore::fromFileData(const QByteArr
         // The stored form of a metafile picture has no placeable header.
         picture.nativeSize = wmfFrame(bytes);
         picture.data = isPlaceableWmf(bytes) ? bytes.mid(22) : bytes;
+        picture.svg = wmfToSvg(picture.data);
         return picture;
     }
     QBuffer buffer;
@@ -242,6 +299,8 @@ QTextImageFormat EmbeddedPictureStore::add(QTextDocument *document, EmbeddedPict
 {
     if (picture.kind == EmbeddedPicture::Kind::Emf && picture.svg.isEmpty())
         picture.svg = emfToSvg(picture.data);
+    else if (picture.kind == EmbeddedPicture::Kind::Wmf && picture.svg.isEmpty())
+        picture.svg = wmfToSvg(picture.data);
     if (displaySize.isEmpty())
         displaySize = naturalSize(picture);
     if (displaySize.isEmpty())

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  zlib1g-dev libsqlite3-dev libjpeg-dev libuemf-dev libemf2svg-dev
+  zlib1g-dev libsqlite3-dev libjpeg-dev libuemf-dev libemf2svg-dev libwmf-dev gsfonts
   libbenchmark-dev
   fonts-liberation fonts-dejavu
   xvfb xauth imagemagick

@@ -130,6 +130,24 @@ QByteArray emfBytes()
     return r;
 }
 
+void put16(QByteArray &b, int v)
+{
+    b.append(char(v & 0xFF));
+    b.append(char(v >> 8 & 0xFF));
+}
+
+// A small Windows metafile without placeable header: a 200 x 100 window with one rectangle.
+QByteArray wmfBytes()
+{
+    QByteArray r;
+    put16(r, 1); put16(r, 9); put16(r, 0x300); put32(r, 9 + 5 + 5 + 7 + 3); put16(r, 0); put32(r, 7); put16(r, 0);
+    put32(r, 5); put16(r, 0x020B); put16(r, 0); put16(r, 0);          // window origin
+    put32(r, 5); put16(r, 0x020C); put16(r, 100); put16(r, 200);      // window extent
+    put32(r, 7); put16(r, 0x041B); put16(r, 80); put16(r, 180); put16(r, 20); put16(r, 20); // rectangle
+    put32(r, 3); put16(r, 0);                                          // end
+    return r;
+}
+
 // A packed 24-bit bitmap of 2 x 2 pixels: red, green / blue, white (bottom-up rows).
 QByteArray dibBytes()
 {
@@ -914,6 +932,21 @@ void TestRtf::picturesFromFiles()
     QCOMPARE(wmf->data, QByteArray::fromHex("010009000003"));
     QCOMPARE(wmf->nativeSize, QSize(2540, 254)); // 1000 x 100 units at 1000 units per inch
     QCOMPARE(EmbeddedPictureStore::naturalSize(*wmf), QSizeF(96, 9.6));
+
+#ifdef SAPORIN_HAVE_LIBWMF
+    // Metafiles are drawn as vectors: the rectangle's outline, nothing inside it. The picture is
+    // cropped to what it draws, so the outline runs along the image's edges.
+    const auto played = EmbeddedPictureStore::fromFileData(wmfBytes());
+    QVERIFY(played);
+    QCOMPARE(played->kind, EmbeddedPicture::Kind::Wmf);
+    QVERIFY(!played->svg.isEmpty());
+    const QImage wmfImage = EmbeddedPictureStore::render(*played, QSize(200, 100));
+    QCOMPARE(qAlpha(wmfImage.pixel(100, 50)), 0);
+    int dark = 0;
+    for (int x = 10; x < 190; ++x)
+        dark += qAlpha(wmfImage.pixel(x, 0)) > 100 || qAlpha(wmfImage.pixel(x, 1)) > 100 || qAlpha(wmfImage.pixel(x, 2)) > 100;
+    QVERIFY2(dark > 100, qPrintable(QString::number(dark)));
+#endif
 
     const auto emf = EmbeddedPictureStore::fromFileData(emfBytes());
     QVERIFY(emf);
