@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -713,49 +714,42 @@ void Parser::openTable(int columns)
 // Marks empty paragraphs while cells merge; a noncharacter, which reading never lets into text.
 constexpr char16_t MergePlaceholder = 0xFDEF;
 
-// Merging removes the marks that begin the merged cells, and an empty paragraph before such a
-// mark then takes the format of the paragraph after it. A placeholder character in each such
-// paragraph keeps its format; closeTable() removes the placeholders.
-void mergeKeepingFormat(QTextTable *table, int row, int column, int rows, int columns)
-{
-    QTextDocument *document = table->document();
-    for (int r = row; r < row + rows; ++r) {
-        for (int c = column; c < column + columns; ++c) {
-            if (r == row && c == column)
-                continue;
-            const QTextTableCell cell = table->cellAt(r, c);
-            if (!cell.isValid() || cell.row() != r || cell.column() != c)
-                continue;
-            const QTextBlock before = document->findBlock(cell.firstPosition() - 1);
-            if (!before.isValid() || before.length() > 1)
-                continue;
-            // Paragraphs of cells that merge away themselves need no mark (a mark would be text
-            // that the merge moves, with a separating blank).
-            const QTextTableCell owner = table->cellAt(before.position());
-            const bool inside = owner.isValid() && owner.row() >= row && owner.row() < row + rows
-                    && owner.column() >= column && owner.column() < column + columns;
-            if (inside && !(owner.row() == row && owner.column() == column))
-                continue;
-            QTextCursor(before).insertText(QString(QChar(MergePlaceholder)));
-        }
-    }
-    table->mergeCells(row, column, rows, columns);
-}
-
 void Parser::closeTable()
 {
     TableCtx &ctx = m_tables.back();
     QTextTable *table = ctx.table;
     for (const auto &[column, span] : ctx.open)
         ctx.spans.push_back(span);
-    bool merged = false;
+    // Merging removes the marks that begin the merged-away cells, and an empty paragraph before
+    // such a mark then takes the format of the paragraph after it. A placeholder character in
+    // each such paragraph (unless it is merged away itself) keeps its format.
+    std::set<std::pair<int, int>> mergedAway;
+    std::vector<Span> valid;
     for (const Span &span : ctx.spans) {
         if ((span.rows > 1 || span.columns > 1) && span.row + span.rows <= table->rows()
             && span.column + span.columns <= table->columns()) {
-            mergeKeepingFormat(table, span.row, span.column, span.rows, span.columns);
-            merged = true;
+            valid.push_back(span);
+            for (int r = span.row; r < span.row + span.rows; ++r)
+                for (int c = span.column; c < span.column + span.columns; ++c)
+                    if (r != span.row || c != span.column)
+                        mergedAway.insert({r, c});
         }
     }
+    for (const auto &[r, c] : mergedAway) {
+        const QTextTableCell cell = table->cellAt(r, c);
+        if (!cell.isValid())
+            continue;
+        const QTextBlock before = m_doc->findBlock(cell.firstPosition() - 1);
+        if (!before.isValid() || before.length() > 1)
+            continue;
+        const QTextTableCell owner = table->cellAt(before.position());
+        if (owner.isValid() && mergedAway.count({owner.row(), owner.column()}))
+            continue;
+        QTextCursor(before).insertText(QString(QChar(MergePlaceholder)));
+    }
+    for (const Span &span : valid)
+        table->mergeCells(span.row, span.column, span.rows, span.columns);
+    const bool merged = !valid.empty();
     if (merged) {
         const QString placeholder = QString(QChar(MergePlaceholder));
         QTextCursor from(m_doc);
