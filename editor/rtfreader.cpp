@@ -1514,7 +1514,7 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
         const int level = s.nestProps ? std::max(2, paraLevel()) : 1;
         RowDef &def = rowDef(level);
         if (int(def.cells.size()) < RtfReader::MaxTableColumns) {
-            m_cellDef.cellx = std::clamp(param, 0, 31680 * 4);
+            m_cellDef.cellx = std::clamp(param, -(1 << 28), 1 << 28);
             def.cells.push_back(m_cellDef);
         }
         m_cellDef = CellDef();

@@ -502,7 +502,7 @@ void Writer::writeRowDefinition(QTextTable *table, int row)
             else if (length.type() == QTextLength::PercentageLength)
                 width = std::lround(length.rawValue() * TextWidthTwips / 100);
         }
-        cellx += std::max(1L, width);
+        cellx += std::clamp(width, 1L, 31680L); // the reader keeps columns up to 22 inches
         appendNumber(m_out, "\\cellx", cellx);
     }
 }

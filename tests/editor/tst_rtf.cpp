@@ -767,6 +767,9 @@ void TestRtf::roundTripIsByteStable_data()
                         "665c63656c6c78311c1c1c6c6c63656ca36c7833303030305c63656c3030305c636c6d72675c726f775c74726f77646c5c69737463656c6c206e325c"
                         "6e65737463656c6c7b5c2a5c6e6573747461626c6570726f70735c74726f77645c63656c6c5c636c766d726772675c6365ff00ffffffffffffffff5c"
                         "636efb01656c6c5c726f775c74726f77645c9d9d6c6c783130305c63656c6c5c726f775c706172642061667465727d");
+    QTest::newRow("very wide columns")
+            << QByteArray("{\\rtf1\\trowd\\cellx99999\\cellx199999\\cellx299999\\cellx399999\\cellx499999\\cellx-5"
+                          "\\pard\\intbl a\\cell b\\cell c\\cell d\\cell e\\cell f\\cell\\row}");
     QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}");
 }
