@@ -307,7 +307,16 @@ void Writer::writePicture(const QTextImageFormat &format)
 void Writer::writeRuns(const QTextBlock &block)
 {
     QString openLink;
+    // Runs that write the same properties are one run: formats can differ in what RTF does not
+    // carry, and would otherwise come back merged, written differently.
+    QByteArray openRun;
+    auto closeRun = [&] {
+        if (!openRun.isEmpty())
+            m_out += '}';
+        openRun.clear();
+    };
     auto closeLink = [&] {
+        closeRun();
         if (!openLink.isNull())
             m_out += "}}}";
         openLink = QString();
@@ -340,15 +349,23 @@ void Writer::writeRuns(const QTextBlock &block)
             }
         }
         if (format.isImageFormat()) {
+            closeRun();
             const QTextImageFormat image = format.toImageFormat();
             for (qsizetype k = 0; k < fragment.length(); ++k)
                 writePicture(image);
             continue;
         }
-        m_out += '{';
+        QByteArray header;
+        std::swap(header, m_out);
         writeCharFormat(format);
+        std::swap(header, m_out);
+        if (header != openRun) {
+            closeRun();
+            m_out += '{';
+            m_out += header;
+            openRun = header;
+        }
         m_out += m_text;
-        m_out += '}';
     }
     closeLink();
 }

@@ -207,6 +207,7 @@ private Q_SLOTS:
     void roundTripIsByteStable();
     void roundTripKeepsTheDocument();
     void listsSplitAlikeWhenWrittenAndRead();
+    void runsDifferingInUnwrittenPropertiesAreOne();
     void writesTheSelectionOnly();
     void insertReplacesTheSelectionAsOneUndoStep();
     void insertsTablesInsideTableCells();
@@ -879,6 +880,22 @@ void TestRtf::listsSplitAlikeWhenWrittenAndRead()
     QVERIFY(blockWith(&back, QStringLiteral("b2")).textList());
     QVERIFY(!blockWith(&back, QStringLiteral("plain")).textList());
     QCOMPARE(back.findBlockByNumber(back.blockCount() - 1).textList()->format().style(), QTextListFormat::ListSquare);
+}
+
+void TestRtf::runsDifferingInUnwrittenPropertiesAreOne()
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat plain;
+    QTextCharFormat spaced;
+    spaced.setFontLetterSpacing(150); // not carried by RTF
+    c.insertText(QStringLiteral("one "), plain);
+    c.insertText(QStringLiteral("two"), spaced);
+    const QByteArray once = RtfWriter::write(&doc);
+    QVERIFY(once.contains(" one two}"));
+    QTextDocument back;
+    RtfReader::read(once, &back);
+    QCOMPARE(RtfWriter::write(&back), once);
 }
 
 void TestRtf::writesTheSelectionOnly()
