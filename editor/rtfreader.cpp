@@ -459,7 +459,6 @@ private:
     void applyRow(TableCtx &ctx, const RowDef &def);
     void finishPicture();
     void finishFieldInstruction(FieldCtx &field);
-    void insertSpecial(QChar c);
     [[nodiscard]] QTextCharFormat charFormat(const CharState &ch) const;
     [[nodiscard]] std::optional<QColor> colour(int index) const;
     [[nodiscard]] int currentCodepage() const;
@@ -515,7 +514,6 @@ private:
     PictCtx m_pict;
     int m_pnDepth = -1;
     PnDef m_pnBuild;
-    bool m_readBody = false;
 };
 
 int Parser::codepageOfFont(int font) const
@@ -827,11 +825,6 @@ void Parser::flushRun()
     m_cursor.insertText(m_run, charFormat(m_runState));
     m_run.clear();
     m_paraHasContent = true;
-}
-
-void Parser::insertSpecial(QChar c)
-{
-    text(c);
 }
 
 QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
@@ -1439,26 +1432,26 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
             m_pageBreakPending = true;
         }
         return;
-    case Kw::Line: insertSpecial(QChar(QChar::LineSeparator)); return;
-    case Kw::Tab: insertSpecial(QChar(u'\t')); return;
+    case Kw::Line: text(QChar(QChar::LineSeparator)); return;
+    case Kw::Tab: text(QChar(u'\t')); return;
     case Kw::Cell: if (body) endCell(1); return;
     case Kw::Nestcell: if (body) endCell(std::max(2, paraLevel())); return;
     case Kw::Row: if (body) endRow(1); return;
     case Kw::Nestrow: if (body) endRow(std::max(2, paraLevel())); return;
-    case Kw::Emdash: insertSpecial(QChar(0x2014)); return;
-    case Kw::Endash: insertSpecial(QChar(0x2013)); return;
-    case Kw::Bullet: insertSpecial(QChar(0x2022)); return;
-    case Kw::Lquote: insertSpecial(QChar(0x2018)); return;
-    case Kw::Rquote: insertSpecial(QChar(0x2019)); return;
-    case Kw::Ldblquote: insertSpecial(QChar(0x201C)); return;
-    case Kw::Rdblquote: insertSpecial(QChar(0x201D)); return;
-    case Kw::Emspace: insertSpecial(QChar(0x2003)); return;
-    case Kw::Enspace: insertSpecial(QChar(0x2002)); return;
-    case Kw::Qmspace: insertSpecial(QChar(0x2005)); return;
-    case Kw::Zwj: insertSpecial(QChar(0x200D)); return;
-    case Kw::Zwnj: insertSpecial(QChar(0x200C)); return;
-    case Kw::Ltrmark: insertSpecial(QChar(0x200E)); return;
-    case Kw::Rtlmark: insertSpecial(QChar(0x200F)); return;
+    case Kw::Emdash: text(QChar(0x2014)); return;
+    case Kw::Endash: text(QChar(0x2013)); return;
+    case Kw::Bullet: text(QChar(0x2022)); return;
+    case Kw::Lquote: text(QChar(0x2018)); return;
+    case Kw::Rquote: text(QChar(0x2019)); return;
+    case Kw::Ldblquote: text(QChar(0x201C)); return;
+    case Kw::Rdblquote: text(QChar(0x201D)); return;
+    case Kw::Emspace: text(QChar(0x2003)); return;
+    case Kw::Enspace: text(QChar(0x2002)); return;
+    case Kw::Qmspace: text(QChar(0x2005)); return;
+    case Kw::Zwj: text(QChar(0x200D)); return;
+    case Kw::Zwnj: text(QChar(0x200C)); return;
+    case Kw::Ltrmark: text(QChar(0x200E)); return;
+    case Kw::Rtlmark: text(QChar(0x200F)); return;
 
     case Kw::Plain: {
         const int link = ch.link;
@@ -1747,7 +1740,6 @@ void Parser::run()
     flushRun();
     beginContent(0);
     applyParagraphFormat(st().para);
-    m_readBody = true;
 }
 
 } // namespace
