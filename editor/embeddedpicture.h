@@ -34,6 +34,10 @@ Q_DECLARE_METATYPE(EmbeddedPicture)
 
 // Stores and finds embedded pictures in a QTextDocument. Pictures are kept as document resources,
 // so QTextDocument::clear() drops them and clone() carries them along.
+// Metafiles are played into SVG once, when they are added: EMF through libemf2svg (shapes,
+// paths, pens and brushes, text, embedded bitmaps, clipping and EMF+ records where present), WMF
+// through libwmf's SVG device (its record set, with gsfonts for text). A metafile neither can play
+// shows as a framed placeholder of its size and keeps its bytes for saving.
 class EmbeddedPictureStore
 {
 public:
