@@ -105,11 +105,32 @@ QByteArray emfToSvg(const QByteArray &emf)
     return check.isValid() ? svg : QByteArray();
 }
 
+// The library sizes its buffers from the header and records; damaged values would have it ask for
+// gigabytes. A bare metafile is played only if its header and every record fit its bytes.
+bool plausibleWmf(const QByteArray &b)
+{
+    const auto word = [&b](qsizetype at) { return quint16(le16s(b, at)); };
+    const quint32 maxRecord = le32(b, 12);
+    if ((word(0) != 1 && word(0) != 2) || word(2) != 9 || word(10) > 4096 || maxRecord < 3
+        || qint64(maxRecord) * 2 > b.size())
+        return false;
+    qsizetype at = 18;
+    while (at + 6 <= b.size()) {
+        const quint32 words = le32(b, at);
+        if (words < 3 || words > maxRecord || at + qint64(words) * 2 > b.size())
+            return false;
+        if (word(at + 4) == 0)
+            return true; // end of file record
+        at += qsizetype(words) * 2;
+    }
+    return false;
+}
+
 // A Windows metafile drawn as SVG through libwmf, or nothing when it cannot be played.
 QByteArray wmfToSvg(const QByteArray &wmf)
 {
 #ifdef SAPORIN_HAVE_LIBWMF
-    if (wmf.size() < 18 || wmf.size() > (64 << 20))
+    if (wmf.size() < 18 || wmf.size() > (64 << 20) || !plausibleWmf(wmf))
         return {};
     wmfAPI *api = nullptr;
     wmfAPI_Options options{};
