@@ -606,6 +606,9 @@ QByteArray Writer::header() const
             for (int level = 0; level < 9; ++level) {
                 h += "{\\listlevel";
                 QByteArray text;
+                // Where the number stands in the level text (1-based): readers that place numbers
+                // by it, LibreOffice among them, show none without it.
+                QByteArray numbers = "{\\levelnumbers;}";
                 switch (lf.style()) {
                 case QTextListFormat::ListDisc: h += "\\levelnfc23"; text = "\\'01\\u8226 ?"; break;
                 case QTextListFormat::ListCircle: h += "\\levelnfc23"; text = "\\'01o"; break;
@@ -627,10 +630,12 @@ QByteArray Writer::header() const
                     const qsizetype length = numberPrefix(lf).size() + 1 + numberSuffix(lf).size();
                     static const char hex[] = "0123456789abcdef";
                     text = QByteArray("\\'") + hex[(length >> 4) & 15] + hex[length & 15] + saved;
+                    const qsizetype at = numberPrefix(lf).size() + 1;
+                    numbers = QByteArray("{\\levelnumbers\\'") + hex[(at >> 4) & 15] + hex[at & 15] + ";}";
                     break;
                 }
                 }
-                h += "\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext" + text + ";}\\fi-"
+                h += "\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext" + text + ";}" + numbers + "\\fi-"
                         + QByteArray::number(ListHangTwips) + "\\li" + QByteArray::number((level + 1) * ListLevelTwips) + '}';
             }
             h += "\\listid" + id + "}\n";
