@@ -40,31 +40,38 @@ QWidget *makeContentPanel(QWidget *parent, const char *name, int border, bool ro
     return panel;
 }
 
+namespace {
+
+// Names a command button for code, tests and screen readers and puts it in its place.
+QAbstractButton *placeButton(QAbstractButton *button, const char *name, const QString &toolTip,
+                             const QRect &geometry)
+{
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(toolTip);
+    button->setAccessibleName(button->text().isEmpty() ? toolTip : QString(button->text()).remove(QLatin1Char('&')));
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
 QAbstractButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
                             const QRect &geometry)
 {
     auto *button = new GradientButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(toolTip);
-    button->setAccessibleName(caption.isEmpty() ? toolTip : caption);
-    button->setGeometry(geometry);
     // The corners show the colour of the panel the button sits on.
     if (auto *panel = qobject_cast<GradientPanel *>(parent))
         button->setColor(panel->gradient() ? panel->defaultTo() : panel->color());
-    return button;
+    return placeButton(button, name, toolTip, geometry);
 }
 
 QAbstractButton *makeFlatButton(QWidget *parent, const char *name, const QString &caption, const QString &toolTip,
                                 const QRect &geometry)
 {
     auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(toolTip);
-    button->setAccessibleName(caption.isEmpty() ? toolTip : caption);
     button->setAutoDefault(false);
     button->setFlat(true);
-    button->setGeometry(geometry);
-    return button;
+    return placeButton(button, name, toolTip, geometry);
 }
 
 QLineEdit *makeCaptionedBox(QWidget *parent, const char *labelName, const QString &caption, QPoint at,
