@@ -26,4 +26,15 @@ inline QString numberText(QString text)
     return text.left(MaxNumberText);
 }
 
+// A link target as both sides keep it: no control characters, line or paragraph ends or object
+// marks. A target left empty is no link at all.
+inline QString linkTarget(QString target)
+{
+    target.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x20 || u == 0x2028 || u == 0x2029 || u == 0xFFFC;
+    });
+    return target;
+}
+
 } // namespace Rtf

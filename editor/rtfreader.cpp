@@ -1139,6 +1139,7 @@ void Parser::finishFieldInstruction(FieldCtx &field)
     }
     if (!anchor.isEmpty())
         target += u'#' + anchor;
+    target = Rtf::linkTarget(target);
     if (target.isEmpty())
         return;
     if (m_links.size() < 1'000'000) {

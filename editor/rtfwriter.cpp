@@ -334,7 +334,7 @@ void Writer::writeRuns(const QTextBlock &block)
             if (m_text.isEmpty())
                 continue;
         }
-        const QString href = format.isAnchor() ? format.anchorHref() : QString();
+        const QString href = format.isAnchor() ? Rtf::linkTarget(format.anchorHref()) : QString();
         if (href != openLink || (href.isEmpty() && !openLink.isNull())) {
             closeLink();
             if (!href.isEmpty()) {

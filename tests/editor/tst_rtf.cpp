@@ -773,6 +773,8 @@ void TestRtf::roundTripIsByteStable_data()
     QTest::newRow("very wide columns")
             << QByteArray("{\\rtf1\\trowd\\cellx99999\\cellx199999\\cellx299999\\cellx399999\\cellx499999\\cellx-5"
                           "\\pard\\intbl a\\cell b\\cell c\\cell d\\cell e\\cell f\\cell\\row}");
+    QTest::newRow("link target of control characters only")
+            << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"\x01\"}{\\fldrslt{\\u204 bi}}} after}");
     QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1\\par\\par x\\par\\par}");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}");
 }
