@@ -160,6 +160,8 @@ QByteArray bareInflate(const QByteArray &in, qsizetype size)
 
 int main(int argc, char *argv[])
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     double scale = 1.0;
