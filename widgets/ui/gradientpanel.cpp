@@ -1,6 +1,5 @@
 #include "widgets/ui/gradientpanel.h"
 
-#include "widgets/panelbackground.h"
 
 #include <QEvent>
 #include <QLayout>
@@ -27,18 +26,18 @@ void GradientPanel::setCornerWidth(int width)
 {
     if (width < 0)
         return;
-    m_cornerWidth = width;
+    m_look.cornerWidth = width;
     lookChanged();
 }
 
 void GradientPanel::setBorderWidth(int width)
 {
-    m_borderWidth = qMax(0, width);
+    m_look.borderWidth = qMax(0, width);
     updateMargins();
     lookChanged();
 }
 
-void GradientPanel::setBorderColor(const QColor &c) { m_borderColor = c; lookChanged(); }
+void GradientPanel::setBorderColor(const QColor &c) { m_look.borderColor = c; lookChanged(); }
 
 QColor GradientPanel::outerColor() const
 {
@@ -56,25 +55,25 @@ void GradientPanel::setOuterColor(const QColor &c)
 }
 
 void GradientPanel::setParentColor(bool on) { m_parentColor = on; lookChanged(); }
-void GradientPanel::setColor(const QColor &c) { m_color = c; lookChanged(); }
+void GradientPanel::setColor(const QColor &c) { m_look.color = c; lookChanged(); }
 
 void GradientPanel::setGradient(bool on)
 {
-    if (on && m_antialiased)
+    if (on && m_look.antialiased)
         return;
-    m_gradient = on;
+    m_look.gradient = on;
     lookChanged();
 }
 
-void GradientPanel::setGradientType(TGradientType type) { m_gradientType = type; lookChanged(); }
-void GradientPanel::setDefaultFrom(const QColor &c) { m_defaultFrom = c; lookChanged(); }
-void GradientPanel::setDefaultTo(const QColor &c) { m_defaultTo = c; lookChanged(); }
+void GradientPanel::setGradientType(TGradientType type) { m_look.gradientType = type; lookChanged(); }
+void GradientPanel::setDefaultFrom(const QColor &c) { m_look.defaultFrom = c; lookChanged(); }
+void GradientPanel::setDefaultTo(const QColor &c) { m_look.defaultTo = c; lookChanged(); }
 
 void GradientPanel::setAntialiased(bool on)
 {
-    m_antialiased = on;
+    m_look.antialiased = on;
     if (on)
-        m_gradient = false;
+        m_look.gradient = false;
     lookChanged();
 }
 
@@ -92,7 +91,7 @@ void GradientPanel::lookChanged()
 
 void GradientPanel::updateMargins()
 {
-    const int m = m_borderWidth + 1;
+    const int m = m_look.borderWidth + 1;
     setContentsMargins(m, m, m, m);
 }
 
@@ -106,17 +105,9 @@ QImage GradientPanel::background()
 void GradientPanel::rebuildBackground()
 {
     m_dirty = false;
-    PanelLook look;
-    look.cornerWidth = m_cornerWidth;
-    look.borderWidth = m_borderWidth;
-    look.borderColor = m_borderColor;
+    PanelLook look = m_look;
     look.outerColor = outerColor();
-    look.color = m_color;
-    look.gradient = m_gradient;
-    look.gradientType = m_gradientType;
-    look.defaultFrom = m_defaultFrom;
-    look.defaultTo = m_defaultTo;
-    look.antialiased = m_antialiased;
+    look.groupBoxTextHeight = 0;
     if (m_captionPosition == cpGroupBox && !m_caption.isEmpty())
         look.groupBoxTextHeight = QFontMetrics(font()).height();
     m_background = PanelBackground(look, size());
@@ -158,9 +149,9 @@ void GradientPanel::paintEvent(QPaintEvent *)
     if (!m_showCaption || m_caption.isEmpty())
         return;
 
-    const int c = (m_cornerWidth + m_borderWidth) / 2;
-    QRect r(c, m_borderWidth, width() - 2 * c, height() - 2 * m_borderWidth);
-    const int shift = (m_cornerWidth - m_borderWidth) / 2;
+    const int c = (m_look.cornerWidth + m_look.borderWidth) / 2;
+    QRect r(c, m_look.borderWidth, width() - 2 * c, height() - 2 * m_look.borderWidth);
+    const int shift = (m_look.cornerWidth - m_look.borderWidth) / 2;
     int align = Qt::AlignTop | Qt::AlignLeft;
     switch (m_captionPosition) {
     case cpGroupBox:

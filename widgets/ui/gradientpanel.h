@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/gradient.h"
+#include "widgets/panelbackground.h"
 
 #include <QImage>
 #include <QWidget>
@@ -50,28 +51,28 @@ public:
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
-    int cornerWidth() const { return m_cornerWidth; }
+    int cornerWidth() const { return m_look.cornerWidth; }
     void setCornerWidth(int width); // below 0 is refused
-    int borderWidth() const { return m_borderWidth; }
+    int borderWidth() const { return m_look.borderWidth; }
     void setBorderWidth(int width);
-    QColor borderColor() const { return m_borderColor; }
+    QColor borderColor() const { return m_look.borderColor; }
     void setBorderColor(const QColor &colour);
     // While ParentColor is on (the default) the outer colour follows the parent's background.
     QColor outerColor() const;
     void setOuterColor(const QColor &colour); // switches ParentColor off
     bool parentColor() const { return m_parentColor; }
     void setParentColor(bool on);
-    QColor color() const { return m_color; }
+    QColor color() const { return m_look.color; }
     void setColor(const QColor &colour);
-    bool gradient() const { return m_gradient; }
+    bool gradient() const { return m_look.gradient; }
     void setGradient(bool on); // only takes effect while Antialiased is off
-    RbLook::TGradientType gradientType() const { return m_gradientType; }
+    RbLook::TGradientType gradientType() const { return m_look.gradientType; }
     void setGradientType(RbLook::TGradientType type);
-    QColor defaultFrom() const { return m_defaultFrom; }
+    QColor defaultFrom() const { return m_look.defaultFrom; }
     void setDefaultFrom(const QColor &colour);
-    QColor defaultTo() const { return m_defaultTo; }
+    QColor defaultTo() const { return m_look.defaultTo; }
     void setDefaultTo(const QColor &colour);
-    bool antialiased() const { return m_antialiased; }
+    bool antialiased() const { return m_look.antialiased; }
     void setAntialiased(bool on); // switching it on switches Gradient off
     TRbCaptionPos captionPosition() const { return m_captionPosition; }
     void setCaptionPosition(TRbCaptionPos position);
@@ -101,17 +102,9 @@ private:
     void rebuildBackground();
 
     QString m_caption;
-    int m_cornerWidth = 10;
-    int m_borderWidth = 2;
-    QColor m_borderColor{128, 128, 128};
+    PanelLook m_look;        // outerColor and the group-box height are filled in when building
     QColor m_outerColor;
     bool m_parentColor = true;
-    QColor m_color{223, 223, 227};
-    bool m_gradient = false;
-    RbLook::TGradientType m_gradientType = RbLook::gtVertical;
-    QColor m_defaultFrom{255, 255, 255};
-    QColor m_defaultTo{223, 223, 227};
-    bool m_antialiased = true;
     TRbCaptionPos m_captionPosition = cpTopLeft;
     bool m_showCaption = true;
     bool m_textShadow = true;
