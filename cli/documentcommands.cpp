@@ -150,20 +150,22 @@ RecipeStore &openStore(std::unique_ptr<RecipeStore> &store, const QString &direc
     return *store;
 }
 
-int import(QStringList args)
+// Takes "NAME VALUE" out of the arguments and returns VALUE, or the fallback when it is absent.
+QString takeOption(QStringList &args, const QString &name, const QString &fallback = {})
 {
-    QString tags;
-    QStringList positional;
-    while (!args.isEmpty()) {
-        const QString arg = args.takeFirst();
-        if (arg == QLatin1String("--tags")) {
-            if (args.isEmpty())
-                throw Error(QStringLiteral("--tags needs a value"));
-            tags = args.takeFirst();
-        } else {
-            positional << arg;
-        }
-    }
+    const qsizetype at = args.indexOf(name);
+    if (at < 0)
+        return fallback;
+    if (at + 1 >= args.size())
+        throw Error(QStringLiteral("%1 needs a value").arg(name));
+    const QString value = args.at(at + 1);
+    args.remove(at, 2);
+    return value;
+}
+
+int import(QStringList positional)
+{
+    const QString tags = takeOption(positional, QStringLiteral("--tags"));
     if (positional.size() < 3)
         throw Error(QStringLiteral("usage: saporin-cli import DATADIR CATEGORY FILE... [--tags T]"));
     // Every file is read before the store changes: one bad file imports nothing.
@@ -214,20 +216,9 @@ QString uniquePath(const QDir &dir, const QString &base, const QString &extensio
     return path;
 }
 
-int exportRecipes(QStringList args)
+int exportRecipes(QStringList positional)
 {
-    QString format = QStringLiteral("rtf");
-    QStringList positional;
-    while (!args.isEmpty()) {
-        const QString arg = args.takeFirst();
-        if (arg == QLatin1String("--format")) {
-            if (args.isEmpty())
-                throw Error(QStringLiteral("--format needs a value"));
-            format = args.takeFirst();
-        } else {
-            positional << arg;
-        }
-    }
+    const QString format = takeOption(positional, QStringLiteral("--format"), QStringLiteral("rtf"));
     if (positional.size() != 2 || (format != QLatin1String("rtf") && format != QLatin1String("txt")))
         throw Error(QStringLiteral("usage: saporin-cli export DATADIR OUTDIR --format rtf|txt"));
     std::unique_ptr<RecipeStore> store;
