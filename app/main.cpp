@@ -1,4 +1,4 @@
-#include "app/shell/guardedapplication.h"
+#include "shell/guardedapplication.h"
 #include "app/ui/application.h"
 #include "store/recipestore.h"
 

@@ -1,8 +1,8 @@
 #include "app/ui/application.h"
 
-#include "app/shell/appinfo.h"
-#include "app/shell/busynotice.h"
-#include "app/shell/windowset.h"
+#include "shell/appinfo.h"
+#include "shell/busynotice.h"
+#include "shell/windowset.h"
 #include "app/ui/categorydialog.h"
 #include "app/ui/mainwindow.h"
 #include "conversions/ui/conversionswindow.h"

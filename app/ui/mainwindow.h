@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/browser.h"
+#include "shell/browser.h"
 
 #include <QWidget>
 

@@ -4,8 +4,8 @@
 //   scrolling the recipe list paints only the visible entries
 // Usage: bench_browser (runs offscreen unless QT_QPA_PLATFORM says otherwise)
 
-#include "app/shell/guardedapplication.h"
-#include "app/shell/windowset.h"
+#include "shell/guardedapplication.h"
+#include "shell/windowset.h"
 #include "app/ui/application.h"
 #include "app/ui/mainwindow.h"
 #include "store/recipestore.h"

@@ -2,8 +2,8 @@
 // alone on the store, and the same walk with every window of the program created and bound to the
 // tables (as it runs in the program). Target: under 100 ms.
 
-#include "app/shell/guardedapplication.h"
-#include "app/shell/windowset.h"
+#include "shell/guardedapplication.h"
+#include "shell/windowset.h"
 #include "app/ui/application.h"
 #include "app/ui/mainwindow.h"
 #include "search/tagsearch.h"

@@ -1,8 +1,8 @@
 #include "conversions/ui/conversionswindow.h"
 
-#include "app/shell/look.h"
-#include "app/shell/prompt.h"
-#include "app/shell/windowdesign.h"
+#include "shell/look.h"
+#include "shell/prompt.h"
+#include "shell/windowdesign.h"
 #include "conversions/kitchenconversions.h"
 
 #include <QAbstractButton>

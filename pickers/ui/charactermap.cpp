@@ -1,6 +1,6 @@
 #include "pickers/ui/charactermap.h"
 
-#include "app/shell/windowdesign.h"
+#include "shell/windowdesign.h"
 
 CharacterMap::CharacterMap(QWidget *parent)
     : QDialog(parent)

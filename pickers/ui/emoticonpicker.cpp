@@ -1,6 +1,6 @@
 #include "pickers/ui/emoticonpicker.h"
 
-#include "app/shell/windowdesign.h"
+#include "shell/windowdesign.h"
 
 EmoticonPicker::EmoticonPicker(QWidget *parent)
     : QDialog(parent)

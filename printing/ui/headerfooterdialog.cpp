@@ -1,6 +1,6 @@
 #include "printing/ui/headerfooterdialog.h"
 
-#include "app/shell/windowdesign.h"
+#include "shell/windowdesign.h"
 
 HeaderFooterDialog::HeaderFooterDialog(QWidget *parent)
     : QDialog(parent)

@@ -1,6 +1,6 @@
 #include "printing/ui/marginsdialog.h"
 
-#include "app/shell/windowdesign.h"
+#include "shell/windowdesign.h"
 
 MarginsDialog::MarginsDialog(QWidget *parent)
     : QDialog(parent)

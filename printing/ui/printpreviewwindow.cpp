@@ -1,6 +1,6 @@
 #include "printing/ui/printpreviewwindow.h"
 
-#include "app/shell/windowdesign.h"
+#include "shell/windowdesign.h"
 
 PrintPreviewWindow::PrintPreviewWindow(QWidget *parent)
     : QDialog(parent)

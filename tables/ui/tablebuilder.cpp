@@ -1,6 +1,6 @@
 #include "tables/ui/tablebuilder.h"
 
-#include "app/shell/windowdesign.h"
+#include "shell/windowdesign.h"
 
 TableBuilder::TableBuilder(QWidget *parent)
     : QDialog(parent)

@@ -1,6 +1,6 @@
 #include "app/inifile.h"
-#include "app/shell/guardedapplication.h"
-#include "app/shell/windowset.h"
+#include "shell/guardedapplication.h"
+#include "shell/windowset.h"
 #include "app/ui/application.h"
 #include "app/ui/categorydialog.h"
 #include "app/ui/mainwindow.h"

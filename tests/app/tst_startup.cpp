@@ -1,5 +1,5 @@
-#include "app/shell/guardedapplication.h"
-#include "app/shell/windowset.h"
+#include "shell/guardedapplication.h"
+#include "shell/windowset.h"
 #include "app/ui/application.h"
 #include "app/ui/mainwindow.h"
 #include "store/recipestore.h"

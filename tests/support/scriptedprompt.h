@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/prompt.h"
+#include "shell/prompt.h"
 
 #include <QList>
 #include <QQueue>

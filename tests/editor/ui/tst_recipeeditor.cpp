@@ -1,5 +1,5 @@
-#include "app/shell/busynotice.h"
-#include "app/shell/windowset.h"
+#include "shell/busynotice.h"
+#include "shell/windowset.h"
 #include "app/ui/application.h"
 #include "app/ui/mainwindow.h"
 #include "editor/control/richtextcontrol.h"

@@ -1,4 +1,4 @@
-#include "app/shell/fieldbinding.h"
+#include "shell/fieldbinding.h"
 
 #include "store/datalink.h"
 #include "store/table.h"

@@ -1,6 +1,6 @@
-#include "app/shell/prompt.h"
+#include "shell/prompt.h"
 
-#include "app/shell/appinfo.h"
+#include "shell/appinfo.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "app/shell/windowset.h"
+#include "shell/windowset.h"
 
 WindowSet &windows()
 {

@@ -1,4 +1,4 @@
-#include "app/shell/windowdesign.h"
+#include "shell/windowdesign.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "app/shell/look.h"
+#include "shell/look.h"
 
 #include "widgets/ui/gradientbutton.h"
 #include "widgets/ui/gradientpanel.h"

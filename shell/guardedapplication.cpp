@@ -1,7 +1,7 @@
-#include "app/shell/guardedapplication.h"
+#include "shell/guardedapplication.h"
 
-#include "app/shell/appinfo.h"
-#include "app/shell/prompt.h"
+#include "shell/appinfo.h"
+#include "shell/prompt.h"
 #include "store/error.h"
 
 #include <QFont>

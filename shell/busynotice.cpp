@@ -1,4 +1,4 @@
-#include "app/shell/busynotice.h"
+#include "shell/busynotice.h"
 
 #include <QApplication>
 #include <QLabel>
