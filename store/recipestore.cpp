@@ -3,10 +3,14 @@
 #include "store/datalink.h"
 #include "store/error.h"
 #include "store/table.h"
+#include "store/tablefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <unordered_set>
+#include <vector>
 
 TableDef RecipeStore::categoryDefinition()
 {
@@ -68,11 +72,30 @@ void RecipeStore::openTable(Table &table)
 void RecipeStore::OpenCategoryTable()
 {
     openTable(*m_category);
+    reserveReferencedKeys();
 }
 
 void RecipeStore::OpenRecipeTable()
 {
-    openTable(*m_recipe);
+    try {
+        openTable(*m_recipe);
+    } catch (const Error &error) {
+        m_recipeFailure = error.message();
+        throw;
+    }
+    m_recipeFailure.clear();
+    reserveReferencedKeys();
+}
+
+void RecipeStore::reserveReferencedKeys()
+{
+    if (!m_category->isActive() || !m_recipe->isActive() || m_recipe->totalRecordCount() == 0)
+        return;
+    // Recipes are in CategoryNo order, so the last one holds the highest key referred to.
+    const int field = m_recipe->definition().indexOf(CategoryNo);
+    const QVariant highest = m_recipe->storedValue(m_recipe->totalRecordCount() - 1, field);
+    if (!highest.isNull())
+        m_category->reserveKeysThrough(CategoryNo, highest.toLongLong());
 }
 
 void RecipeStore::open()
@@ -83,20 +106,52 @@ void RecipeStore::open()
 
 void RecipeStore::close()
 {
+    struct Closer {
+        RecipeStore *store;
+        ~Closer()
+        {
+            store->m_category->discard();
+            store->m_recipe->discard();
+        }
+    } closer{this};
+
+    // Master first: the category file is renamed into place before the recipe file is.
+    std::vector<TableFile::Pending> pending;
     QStringList failures;
-    for (Table *table : {m_recipe, m_category}) {
+    for (Table *table : {m_category, m_recipe}) {
+        if (!table->isActive() || !table->dataChangedSinceLoad())
+            continue;
         try {
-            table->close();
+            pending.push_back(TableFile::prepare(*table));
         } catch (const Error &error) {
             failures << error.message();
         }
     }
-    if (!failures.isEmpty())
+    auto nothingStored = [&] {
+        failures << tr("Neither table file was changed; the changes of this run are not stored.");
         throw Error(failures.join(QLatin1Char('\n')));
+    };
+    if (!failures.isEmpty())
+        nothingStored();
+    for (size_t i = 0; i < pending.size(); ++i) {
+        try {
+            pending[i].commit();
+        } catch (const Error &error) {
+            failures << error.message();
+            if (i == 0 && pending.size() > 1)
+                nothingStored();   // the recipe file keeps its old contents too
+            throw Error(failures.join(QLatin1Char('\n')));
+        }
+    }
 }
 
 void RecipeStore::LocateSelectedCategory(const QString &text)
 {
+    if (!m_recipe->isActive() && !m_recipeFailure.isEmpty() && !m_recipeFailureTold) {
+        m_recipeFailureTold = true;
+        throw Error(tr("No recipes can be listed, because Recipe.cds could not be read at start:\n%1\n"
+                       "The file is left as it is.").arg(m_recipeFailure));
+    }
     if (!m_category->locate(CategoryDescription, text))
         throw Error(tr("Could not find %1 in dataset.").arg(text));
 }
@@ -105,4 +160,46 @@ void RecipeStore::LocateSelectedRecipe(const QString &text)
 {
     if (!m_recipe->locate(RecipeDescription, text))
         throw Error(tr("Could not find %1 in dataset.").arg(text));
+}
+
+QList<int> RecipeStore::unfiledRecipeRows() const
+{
+    QList<int> rows;
+    if (!m_category->isActive() || !m_recipe->isActive())
+        return rows;
+    const int categoryKey = m_category->definition().indexOf(CategoryNo);
+    std::unordered_set<qint64> keys;
+    for (int row = 0; row < m_category->totalRecordCount(); ++row)
+        keys.insert(m_category->storedValue(row, categoryKey).toLongLong());
+    const int link = m_recipe->definition().indexOf(CategoryNo);
+    for (int row = 0; row < m_recipe->totalRecordCount(); ++row) {
+        const QVariant value = m_recipe->storedValue(row, link);
+        if (value.isNull() || !keys.count(value.toLongLong()))
+            rows << row;
+    }
+    return rows;
+}
+
+QString RecipeStore::unfiledNotice() const
+{
+    const QList<int> rows = unfiledRecipeRows();
+    if (rows.isEmpty())
+        return {};
+    constexpr int Named = 10;   // a message box stays readable
+    const int name = m_recipe->definition().indexOf(RecipeDescription);
+    const int link = m_recipe->definition().indexOf(CategoryNo);
+    QStringList lines;
+    lines << (rows.size() == 1
+                  ? tr("One recipe is filed under a category that is missing from Category.cds. It is kept "
+                       "in Recipe.cds, but no category lists it:")
+                  : tr("%1 recipes are filed under categories that are missing from Category.cds. They are "
+                       "kept in Recipe.cds, but no category lists them:").arg(rows.size()));
+    for (int i = 0; i < rows.size() && i < Named; ++i) {
+        lines << tr("%1 (category number %2)")
+                     .arg(m_recipe->storedValue(rows.at(i), name).toString(),
+                          m_recipe->storedValue(rows.at(i), link).toString());
+    }
+    if (rows.size() > Named)
+        lines << tr("and %1 more.").arg(rows.size() - Named);
+    return lines.join(QLatin1Char('\n'));
 }

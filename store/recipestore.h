@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -46,21 +47,36 @@ public:
     void OpenRecipeTable();
     // Both, in that order; a failure leaves the tables after it unopened and is thrown.
     void open();
-    // Closes both tables, writing each one whose data changed. Every table is closed even when
-    // another fails; the failures are thrown together as one Error afterwards.
+    // Closes both tables, writing each one whose data changed. Both files are written in full
+    // before either replaces its old file, the category file first, so that a failure never leaves
+    // recipes on disk filed under a category that was not stored: when the category file cannot
+    // be written, the recipe file keeps its old contents too. The tables are closed either way;
+    // a failure is thrown afterwards.
     void close();
 
     // Position on the first record whose name equals `text` exactly; throw
-    // "Could not find <text> in dataset." when there is none.
+    // "Could not find <text> in dataset." when there is none. While the recipe table could not be
+    // opened, the first call instead throws once why no recipes can be listed.
     void LocateSelectedCategory(const QString &text);
     void LocateSelectedRecipe(const QString &text);
 
+    // Recipes whose category is missing from the category table (a category file lost or not
+    // written): the stored row indexes of the recipe table, in table order. They stay in the
+    // recipe file, but no category lists them. Empty while either table is closed.
+    [[nodiscard]] QList<int> unfiledRecipeRows() const;
+    // What to tell the user about those recipes at start; empty when there are none.
+    [[nodiscard]] QString unfiledNotice() const;
+
 private:
     void openTable(Table &table);
+    // A new category never receives a key that a recipe already refers to.
+    void reserveReferencedKeys();
 
     QString m_directory;
     Table *m_category;
     Table *m_recipe;
     DataLink *m_categoryLink;
     DataLink *m_recipeLink;
+    QString m_recipeFailure;           // why the recipe file could not be read, if it could not
+    bool m_recipeFailureTold = false;
 };

@@ -118,23 +118,36 @@ void Table::close()
         return;
     m_buffer.reset();
     m_modified = false;
-    const bool write = m_changed;
-    auto finish = [this] {
-        m_rows.clear();
-        m_viewBegin = m_viewEnd = m_cursor = 0;
-        m_eof = true;
-        m_changed = false;
-        setState(State::Inactive);
-    };
-    if (write) {
+    if (m_changed) {
         try {
             TableFile::write(*this);
         } catch (...) {
-            finish();
+            discard();
             throw;
         }
     }
-    finish();
+    discard();
+}
+
+void Table::discard()
+{
+    if (m_state == State::Inactive)
+        return;
+    m_buffer.reset();
+    m_modified = false;
+    m_rows.clear();
+    m_viewBegin = m_viewEnd = m_cursor = 0;
+    m_eof = true;
+    m_changed = false;
+    setState(State::Inactive);
+}
+
+void Table::reserveKeysThrough(const QString &field, qint64 used)
+{
+    const int index = fieldIndex(field);
+    Q_ASSERT_X(m_def.fields.at(index).type == FieldType::AutoInc, "Table::reserveKeysThrough",
+               "only auto-increment fields give keys");
+    m_nextKey[size_t(index)] = std::max(m_nextKey[size_t(index)], used + 1);
 }
 
 void Table::requireActive() const

@@ -46,6 +46,8 @@ public:
     // inactive. A record still being edited or inserted is dropped. Throws when writing fails; the
     // table is inactive afterwards either way and the old file is left as it was.
     void close();
+    // Makes the table inactive without writing anything; its changes are dropped.
+    void discard();
 
     [[nodiscard]] bool isActive() const { return m_state != State::Inactive; }
     [[nodiscard]] State state() const { return m_state; }
@@ -86,6 +88,9 @@ public:
     [[nodiscard]] int totalRecordCount() const { return int(m_rows.size()); }
     [[nodiscard]] const QVariant &storedValue(int row, int field) const;
     [[nodiscard]] qint64 nextKey(int field) const { return m_nextKey.at(size_t(field)); }
+    // Keeps the auto-increment `field` from ever giving `used` or a key below it, for keys that
+    // other tables refer to. It does not count as a change of the data.
+    void reserveKeysThrough(const QString &field, qint64 used);
 
 Q_SIGNALS:
     // Before a post: bound controls write their text into the edit buffer now.

@@ -17,6 +17,7 @@
 #include <limits>
 #include <unistd.h>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -364,13 +365,69 @@ TableFile::Contents TableFile::read(const TableDef &def, const QString &path)
     }
 }
 
-void TableFile::write(const Table &table)
+namespace {
+
+Error writeFailure(const QString &path, const QString &reason)
+{
+    return Error(tr("Cannot write the table file \"%1\": %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+} // namespace
+
+TableFile::Pending::Pending(QString temporary, QString path)
+    : m_temporary(std::move(temporary)), m_path(std::move(path))
+{
+}
+
+TableFile::Pending::Pending(Pending &&other) noexcept
+    : m_temporary(std::exchange(other.m_temporary, QString())), m_path(std::move(other.m_path))
+{
+}
+
+TableFile::Pending &TableFile::Pending::operator=(Pending &&other) noexcept
+{
+    if (this != &other) {
+        discard();
+        m_temporary = std::exchange(other.m_temporary, QString());
+        m_path = std::move(other.m_path);
+    }
+    return *this;
+}
+
+TableFile::Pending::~Pending()
+{
+    discard();
+}
+
+void TableFile::Pending::discard() noexcept
+{
+    if (!m_temporary.isEmpty())
+        ::unlink(QFile::encodeName(m_temporary).constData());
+    m_temporary.clear();
+}
+
+void TableFile::Pending::commit()
+{
+    if (m_temporary.isEmpty())
+        return;
+    const QByteArray from = QFile::encodeName(m_temporary);
+    if (::rename(from.constData(), QFile::encodeName(m_path).constData()) != 0) {
+        const int code = errno;
+        discard();
+        throw writeFailure(m_path, QString::fromLocal8Bit(std::strerror(code)));
+    }
+    m_temporary.clear();
+    try {
+        syncPath(QFileInfo(m_path).absolutePath(), O_RDONLY | O_DIRECTORY);
+    } catch (const Error &) {
+        // The file is complete and in place; only the directory entry may reach the disk later.
+    }
+}
+
+TableFile::Pending TableFile::prepare(const Table &table)
 {
     const QString path = table.fileName();
-    const QString shown = QDir::toNativeSeparators(path);
-    auto failure = [&](const QString &reason) {
-        return Error(tr("Cannot write the table file \"%1\": %2").arg(shown, reason));
-    };
+    auto failure = [&](const QString &reason) { return writeFailure(path, reason); };
 
     const QFileInfo target(path);
     QByteArray pattern = QFile::encodeName(target.absolutePath() + QLatin1String("/.")
@@ -390,29 +447,25 @@ void TableFile::write(const Table &table)
     }
     ::fchmod(fd, mode);
     ::close(fd);
-    const QString temporary = QFile::decodeName(pattern);
+    Pending pending(QFile::decodeName(pattern), path);
 
     try {
-        {
-            Database db;
-            QString problem = db.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-            if (!problem.isEmpty())
-                throw Error(problem);
-            writeContents(db, table);
-            problem = db.close();
-            if (!problem.isEmpty())
-                throw Error(problem);
-        }
-        syncPath(temporary, O_RDONLY);
-        if (::rename(pattern.constData(), QFile::encodeName(path).constData()) != 0)
-            throw Error(QString::fromLocal8Bit(std::strerror(errno)));
+        Database db;
+        QString problem = db.open(QFile::decodeName(pattern), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        if (!problem.isEmpty())
+            throw Error(problem);
+        writeContents(db, table);
+        problem = db.close();
+        if (!problem.isEmpty())
+            throw Error(problem);
+        syncPath(QFile::decodeName(pattern), O_RDONLY);
     } catch (const Error &error) {
-        ::unlink(pattern.constData());
         throw failure(error.message());
     }
-    try {
-        syncPath(target.absolutePath(), O_RDONLY | O_DIRECTORY);
-    } catch (const Error &) {
-        // The file is complete and in place; only the directory entry may reach the disk later.
-    }
+    return pending;
+}
+
+void TableFile::write(const Table &table)
+{
+    prepare(table).commit();
 }

@@ -2,6 +2,7 @@
 
 #include "store/tabledef.h"
 
+#include <QString>
 #include <QVariant>
 
 #include <vector>
@@ -17,6 +18,29 @@ class Table;
 class TableFile
 {
 public:
+    // A table written whole into a temporary file beside its own file, waiting to replace it.
+    // Dropped without commit(), it removes the temporary file and leaves the old file as it was.
+    class Pending
+    {
+    public:
+        Pending(QString temporary, QString path);
+        Pending(Pending &&other) noexcept;
+        Pending &operator=(Pending &&other) noexcept;
+        Pending(const Pending &) = delete;
+        Pending &operator=(const Pending &) = delete;
+        ~Pending();
+
+        // Renames the temporary file over the table's file. Throws Error naming the file; the
+        // temporary file is gone afterwards either way.
+        void commit();
+
+    private:
+        void discard() noexcept;
+
+        QString m_temporary;
+        QString m_path;
+    };
+
     struct Contents {
         std::vector<std::vector<QVariant>> rows;
         std::vector<qint64> nextKeys;   // per field; 1 for fields that are not auto-increment
@@ -26,6 +50,8 @@ public:
     // Reads every record. Throws Error naming the file when it cannot be read or is not a table
     // file of this shape.
     [[nodiscard]] static Contents read(const TableDef &def, const QString &path);
-    // Writes every stored record of the table to its file name.
+    // Writes every stored record of the table into a temporary file beside its file name.
+    [[nodiscard]] static Pending prepare(const Table &table);
+    // prepare() and commit() in one.
     static void write(const Table &table);
 };

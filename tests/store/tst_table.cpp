@@ -88,6 +88,9 @@ private Q_SLOTS:
     void damagedFilesFailToOpenAndAreNeverWritten();
     void failedWriteKeepsOldFileAndReports();
     void closedTableRefusesEveryOperation();
+    void recipesNeverLandUnderANewCategory_data();
+    void recipesNeverLandUnderANewCategory();
+    void unreadableRecipeFileIsExplainedOnceAndKept();
     void reopeningUnderOtherRulesSortsAgain();
 };
 
@@ -480,6 +483,120 @@ void TableTest::closedTableRefusesEveryOperation()
     expectClosed([&] { (void)table.text(RecipeStore::CategoryDescription); });
     expectClosed([&] { table.locate(RecipeStore::CategoryDescription, QStringLiteral("x")); });
     table.close();   // a table that never opened writes nothing and does not fail
+}
+
+void TableTest::recipesNeverLandUnderANewCategory_data()
+{
+    QTest::addColumn<bool>("blockedAtExit");   // else the category file is lost between runs
+    QTest::newRow("category file cannot be written at exit") << true;
+    QTest::newRow("category file missing beside the recipe file") << false;
+}
+
+void TableTest::recipesNeverLandUnderANewCategory()
+{
+    QFETCH(bool, blockedAtExit);
+    QTemporaryDir dir;
+    const QString categoryFile = dir.filePath(QStringLiteral("Category.cds"));
+    const QString recipeFile = dir.filePath(QStringLiteral("Recipe.cds"));
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Cakes"));
+        addRecipe(store, QStringLiteral("Cakes"), QStringLiteral("Sponge"));
+        store.close();
+    }
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Pies"));
+        addRecipe(store, QStringLiteral("Pies"), QStringLiteral("Apple pie"));
+        if (!blockedAtExit) {
+            store.close();
+        } else {
+            // A non-empty directory stands where the category file goes, only while closing.
+            const QByteArray recipesBefore = fileHash(recipeFile);
+            QVERIFY(QFile::rename(categoryFile, categoryFile + QStringLiteral(".away")));
+            QVERIFY(QDir().mkpath(categoryFile + QStringLiteral("/inside")));
+            try {
+                store.close();
+                QFAIL("writing over a directory succeeded");
+            } catch (const Error &error) {
+                QVERIFY2(error.message().contains(QDir::toNativeSeparators(categoryFile)), qPrintable(error.message()));
+                QVERIFY2(error.message().contains(QStringLiteral("not stored")), qPrintable(error.message()));
+            }
+            QVERIFY(!store.cdsCategory().isActive() && !store.cdsRecipe().isActive());
+            QCOMPARE(fileHash(recipeFile), recipesBefore);   // no recipe points at the unstored "Pies"
+            QVERIFY(QDir(categoryFile).removeRecursively());
+            QVERIFY(QFile::rename(categoryFile + QStringLiteral(".away"), categoryFile));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);   // no temporaries
+        }
+    }
+    if (!blockedAtExit)
+        QVERIFY(QFile::remove(categoryFile));
+
+    for (int run = 0; run < 2; ++run) {
+        RecipeStore store(dir.path());
+        store.open();
+        if (run == 0) {
+            addCategory(store, QStringLiteral("Fish"));
+            store.LocateSelectedCategory(QStringLiteral("Fish"));
+            QVERIFY(store.cdsRecipe().isEmpty());
+            addRecipe(store, QStringLiteral("Fish"), QStringLiteral("Trout"));   // rewrites the recipe file
+        }
+        store.LocateSelectedCategory(QStringLiteral("Fish"));
+        QCOMPARE(names(store.cdsRecipe(), RecipeStore::RecipeDescription), QStringList{QStringLiteral("Trout")});
+        const QString notice = store.unfiledNotice();
+        if (blockedAtExit) {
+            store.LocateSelectedCategory(QStringLiteral("Cakes"));
+            QCOMPARE(names(store.cdsRecipe(), RecipeStore::RecipeDescription), QStringList{QStringLiteral("Sponge")});
+            QVERIFY2(notice.isEmpty(), qPrintable(notice));
+        } else {
+            // The recipes of the lost categories are kept, through a rewrite of their file, and named.
+            QCOMPARE(store.unfiledRecipeRows().size(), 2);
+            QVERIFY2(notice.startsWith(QStringLiteral("2 recipes are filed under categories that are missing")),
+                     qPrintable(notice));
+            QVERIFY2(notice.contains(QStringLiteral("\nApple pie (category number 2)")), qPrintable(notice));
+            QVERIFY2(notice.contains(QStringLiteral("\nSponge (category number 1)")), qPrintable(notice));
+        }
+        store.close();
+    }
+}
+
+void TableTest::unreadableRecipeFileIsExplainedOnceAndKept()
+{
+    QTemporaryDir dir;
+    const QString recipeFile = dir.filePath(QStringLiteral("Recipe.cds"));
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Soups"));
+        addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Pea soup"));
+        store.close();
+    }
+    writeFile(recipeFile, QByteArray(8192, '\x5a'));
+    const QByteArray before = fileHash(recipeFile);
+
+    RecipeStore store(dir.path());
+    store.OpenCategoryTable();
+    QString opening;
+    try {
+        store.OpenRecipeTable();
+        QFAIL("a damaged recipe file was opened");
+    } catch (const Error &error) {
+        opening = error.message();
+    }
+    // The first category chosen says why no recipes are listed; later ones do not repeat it.
+    try {
+        store.LocateSelectedCategory(QStringLiteral("Soups"));
+        QFAIL("choosing a category said nothing about the unreadable recipes");
+    } catch (const Error &error) {
+        QVERIFY2(error.message().contains(opening), qPrintable(error.message()));
+        QVERIFY2(error.message().startsWith(QStringLiteral("No recipes can be listed")), qPrintable(error.message()));
+    }
+    store.LocateSelectedCategory(QStringLiteral("Soups"));
+    addCategory(store, QStringLiteral("Breads"));
+    store.close();
+    QCOMPARE(fileHash(recipeFile), before);
 }
 
 void TableTest::reopeningUnderOtherRulesSortsAgain()
