@@ -17,6 +17,9 @@ std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QT
 // A document file (.rtf, .txt or a stored body .zrtf) encoded as the editor saves a body.
 [[nodiscard]] QByteArray EncodeBodyFile(const QString &path);
 
+// The name under which list and export show recipes whose category is missing.
+[[nodiscard]] QString missingCategoryHeading(const QString &categoryNo);
+
 // One line per command, for the usage text.
 QStringList storeCommandUsage();
 QStringList documentCommandUsage();

@@ -229,19 +229,30 @@ int exportRecipes(QStringList positional)
     Table &categories = store->cdsCategory();
     Table &recipes = store->cdsRecipe();
     const QString extension = QLatin1Char('.') + format;
-    for (categories.first(); !categories.eof(); categories.next()) {
-        const QString folderName = fileNameFor(categories.text(RecipeStore::CategoryDescription));
+    auto folderFor = [&](const QString &name) {
+        const QString folderName = fileNameFor(name);
         if (!out.mkpath(folderName))
             throw Error(QStringLiteral("cannot create \"%1\"").arg(out.filePath(folderName)));
-        const QDir folder(out.filePath(folderName));
-        for (recipes.first(); !recipes.eof(); recipes.next()) {
-            RichTextControl control;
-            const QByteArray stored = recipes.blob(RecipeStore::RecipeDetail);
-            if (!stored.isEmpty())
-                control.StreamIn(LoadRecipeBody(stored));
-            const QString path = uniquePath(folder, fileNameFor(recipes.text(RecipeStore::RecipeDescription)), extension);
-            saveDocument(control, path);
-        }
+        return QDir(out.filePath(folderName));
+    };
+    auto exportOne = [&](const QDir &folder, const QString &name, const QByteArray &stored) {
+        RichTextControl control;
+        if (!stored.isEmpty())
+            control.StreamIn(LoadRecipeBody(stored));
+        saveDocument(control, uniquePath(folder, fileNameFor(name), extension));
+    };
+    for (categories.first(); !categories.eof(); categories.next()) {
+        const QDir folder = folderFor(categories.text(RecipeStore::CategoryDescription));
+        for (recipes.first(); !recipes.eof(); recipes.next())
+            exportOne(folder, recipes.text(RecipeStore::RecipeDescription), recipes.blob(RecipeStore::RecipeDetail));
+    }
+    // Recipes whose category is missing go into a folder per missing category number, as listed.
+    const TableDef &def = recipes.definition();
+    for (const int row : store->unfiledRecipeRows()) {
+        const QDir folder = folderFor(
+            missingCategoryHeading(recipes.storedValue(row, def.indexOf(RecipeStore::CategoryNo)).toString()));
+        exportOne(folder, recipes.storedValue(row, def.indexOf(RecipeStore::RecipeDescription)).toString(),
+                  recipes.storedValue(row, def.indexOf(RecipeStore::RecipeDetail)).toByteArray());
     }
     store->close();
     return 0;

@@ -39,7 +39,7 @@ void requireDirectory(const QString &path)
         throw Error(QStringLiteral("\"%1\" is not a directory").arg(path));
 }
 
-int list(const QStringList &args, QTextStream &out)
+int list(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.size() != 1)
         throw Error(QStringLiteral("usage: saporin-cli list DATADIR"));
@@ -48,15 +48,38 @@ int list(const QStringList &args, QTextStream &out)
     store.open();
     Table &categories = store.cdsCategory();
     Table &recipes = store.cdsRecipe();
+    auto recipeLine = [&](const QString &name, const QString &tags, qsizetype bodyBytes) {
+        out << '\t' << escaped(name) << '\t' << escaped(tags) << '\t' << bodyBytes << '\n';
+    };
     for (categories.first(); !categories.eof(); categories.next()) {
         out << escaped(categories.text(RecipeStore::CategoryDescription)) << '\n';
         for (recipes.first(); !recipes.eof(); recipes.next()) {
-            out << '\t' << escaped(recipes.text(RecipeStore::RecipeDescription)) << '\t'
-                << escaped(recipes.text(RecipeStore::RecipeTag)) << '\t'
-                << recipes.blob(RecipeStore::RecipeDetail).size() << '\n';
+            recipeLine(recipes.text(RecipeStore::RecipeDescription), recipes.text(RecipeStore::RecipeTag),
+                       recipes.blob(RecipeStore::RecipeDetail).size());
         }
     }
+
+    // Recipes whose category is missing come last, under a heading per missing category number.
+    const QList<int> unfiled = store.unfiledRecipeRows();
+    const TableDef &def = recipes.definition();
+    const int link = def.indexOf(RecipeStore::CategoryNo);
+    QString heading;
+    for (const int row : unfiled) {
+        const QString category = recipes.storedValue(row, link).toString();
+        const QString current = missingCategoryHeading(category);
+        if (current != heading)
+            out << (heading = current) << '\n';
+        recipeLine(recipes.storedValue(row, def.indexOf(RecipeStore::RecipeDescription)).toString(),
+                   recipes.storedValue(row, def.indexOf(RecipeStore::RecipeTag)).toString(),
+                   recipes.storedValue(row, def.indexOf(RecipeStore::RecipeDetail)).toByteArray().size());
+    }
     store.close();
+    if (!unfiled.isEmpty()) {
+        out.flush();
+        err << "saporin-cli: " << unfiled.size()
+            << (unfiled.size() == 1 ? " recipe is" : " recipes are")
+            << " filed under a category missing from Category.cds; listed last, under \"(missing category N)\"\n";
+    }
     return 0;
 }
 
@@ -133,7 +156,7 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
     const QStringList rest = args.mid(1);
     try {
         if (command == QLatin1String("list"))
-            return list(rest, out);
+            return list(rest, out, err);
         if (command == QLatin1String("add-category"))
             return addCategory(rest);
         if (command == QLatin1String("add-recipe"))
@@ -144,6 +167,11 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
         return 1;
     }
     return std::nullopt;
+}
+
+QString missingCategoryHeading(const QString &categoryNo)
+{
+    return QStringLiteral("(missing category %1)").arg(categoryNo);
 }
 
 QStringList storeCommandUsage()

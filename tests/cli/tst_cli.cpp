@@ -15,6 +15,7 @@ class CliTest : public QObject
 private Q_SLOTS:
     void importListExportConvert();
     void failuresExitNonZeroWithAMessage();
+    void recipesOfAMissingCategoryAreListedAndExported();
 
 private:
     struct Run {
@@ -110,6 +111,27 @@ void CliTest::failuresExitNonZeroWithAMessage()
     QVERIFY(badFormat.code != 0);
     // Nothing was written for the failed import.
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Recipe.cds"))));
+}
+
+void CliTest::recipesOfAMissingCategoryAreListedAndExported()
+{
+    QTemporaryDir dir;
+    const QString data = dir.path();
+    QCOMPARE(cli({QStringLiteral("add-category"), data, QStringLiteral("Pies")}).code, 0);
+    QCOMPARE(cli({QStringLiteral("add-recipe"), data, QStringLiteral("Pies"), QStringLiteral("Apple pie"),
+                  QStringLiteral("--tags"), QStringLiteral("sweet")}).code, 0);
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("Category.cds"))));
+    QCOMPARE(cli({QStringLiteral("add-category"), data, QStringLiteral("Fish")}).code, 0);
+
+    const Run listed = cli({QStringLiteral("list"), data});
+    QCOMPARE(listed.code, 0);
+    QCOMPARE(listed.out, QStringLiteral("Fish\n(missing category 1)\n\tApple pie\tsweet\t0\n"));
+    QVERIFY2(listed.err.contains(QStringLiteral("1 recipe is filed under a category missing")), qPrintable(listed.err));
+
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QCOMPARE(cli({QStringLiteral("export"), data, out, QStringLiteral("--format"), QStringLiteral("txt")}).code, 0);
+    QVERIFY(QFile::exists(out + QStringLiteral("/(missing category 1)/Apple pie.txt")));
+    QVERIFY(QDir(out + QStringLiteral("/Fish")).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(CliTest)
