@@ -2,6 +2,7 @@
 
 #include "shell/appinfo.h"
 #include "shell/busynotice.h"
+#include "shell/prompt.h"
 #include "shell/windowset.h"
 #include "app/ui/categorydialog.h"
 #include "app/ui/mainwindow.h"
@@ -13,6 +14,7 @@
 #include "printing/ui/marginsdialog.h"
 #include "printing/ui/printpreviewwindow.h"
 #include "search/ui/searchwindow.h"
+#include "store/recipestore.h"
 #include "tables/ui/tablebuilder.h"
 
 #include <QApplication>
@@ -36,6 +38,11 @@ void createWindows(const QString &dataDirectory)
     set.frmExport = new BusyNotice(main);
     set.frmConversions = new ConversionsWindow(main);
     set.DllForms = new TableBuilder(main);
+
+    // Recipes filed under a category the category file does not hold are kept, and the user is told.
+    const QString unfiled = set.frmMain->store().unfiledNotice();
+    if (!unfiled.isEmpty())
+        Prompt::instance().error(unfiled);
 }
 
 void destroyWindows()

@@ -2,6 +2,7 @@
 #include "shell/windowset.h"
 #include "app/ui/application.h"
 #include "app/ui/mainwindow.h"
+#include "store/error.h"
 #include "store/recipestore.h"
 #include "store/table.h"
 #include "tests/support/scriptedprompt.h"
@@ -49,6 +50,8 @@ private Q_SLOTS:
     void closingOtherWindowsOnlyHidesThem();
     void damagedCategoryFileIsReportedAndKept();
     void closingMainWindowFadesOutAndWritesTables();
+    void recipeFileTroubleIsToldOnce_data();
+    void recipeFileTroubleIsToldOnce();
 };
 
 void StartupTest::firstRunShowsEmptyMainWindowOnly()
@@ -150,6 +153,71 @@ void StartupTest::closingMainWindowFadesOutAndWritesTables()
     RecipeStore reread(dir.path());
     reread.open();
     QVERIFY(reread.cdsCategory().locate(RecipeStore::CategoryDescription, QStringLiteral("Soups")));
+}
+
+void StartupTest::recipeFileTroubleIsToldOnce_data()
+{
+    QTest::addColumn<bool>("damagedRecipes");   // else the category file was lost
+    QTest::addColumn<QString>("atStart");
+    QTest::addColumn<QString>("onFirstChoice");
+    QTest::newRow("category file missing") << false << QStringLiteral("Apple pie (category number 1)") << QString();
+    QTest::newRow("recipe file damaged") << true << QStringLiteral("Recipe.cds") << QStringLiteral("No recipes can be listed");
+}
+
+void StartupTest::recipeFileTroubleIsToldOnce()
+{
+    QFETCH(bool, damagedRecipes);
+    QFETCH(QString, atStart);
+    QFETCH(QString, onFirstChoice);
+    QTemporaryDir dir;
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        store.cdsCategory().insert();
+        store.cdsCategory().setText(RecipeStore::CategoryDescription, QStringLiteral("Pies"));
+        store.cdsCategory().post();
+        store.cdsRecipe().insert();
+        store.cdsRecipe().setText(RecipeStore::RecipeDescription, QStringLiteral("Apple pie"));
+        store.cdsRecipe().post();
+        store.close();
+    }
+    if (damagedRecipes) {
+        QFile file(dir.filePath(QStringLiteral("Recipe.cds")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(4096, '\x5a'));
+    } else {
+        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("Category.cds"))));
+    }
+    {
+        RecipeStore store(dir.path());
+        try {
+            store.open();
+        } catch (const Error &) {
+        }
+        store.cdsCategory().insert();
+        store.cdsCategory().setText(RecipeStore::CategoryDescription, QStringLiteral("Fish"));
+        store.cdsCategory().post();
+        store.close();
+    }
+
+    ScriptedPrompt prompt;
+    ScriptedPrompt::Scope scope(prompt);
+    createWindows(dir.path());
+    windows().frmMain->show();
+    QCOMPARE(prompt.texts(ScriptedPrompt::Kind::Error).size(), 1);
+    QVERIFY2(prompt.texts(ScriptedPrompt::Kind::Error).constFirst().contains(atStart),
+             qPrintable(prompt.texts(ScriptedPrompt::Kind::Error).constFirst()));
+
+    auto *categories = windows().frmMain->findChild<QListWidget *>(QStringLiteral("lstCategory"));
+    auto *recipes = windows().frmMain->findChild<QListWidget *>(QStringLiteral("lstRecipe"));
+    const int expected = onFirstChoice.isEmpty() ? 1 : 2;
+    for (int row = 0; row < categories->count(); ++row) {
+        categories->setCurrentRow(row);
+        QCOMPARE(recipes->count(), 0);   // Apple pie is never shown under Fish
+        QCOMPARE(prompt.shown().size(), expected);
+    }
+    if (!onFirstChoice.isEmpty())
+        QVERIFY(prompt.shown().constLast().text.startsWith(onFirstChoice));
 }
 
 int main(int argc, char *argv[])
