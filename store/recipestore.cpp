@@ -106,15 +106,19 @@ void RecipeStore::open()
 
 void RecipeStore::close()
 {
-    struct Closer {
-        RecipeStore *store;
-        ~Closer()
-        {
-            store->m_category->discard();
-            store->m_recipe->discard();
-        }
-    } closer{this};
+    try {
+        writeChangedTables();
+    } catch (...) {
+        m_category->discard();
+        m_recipe->discard();
+        throw;
+    }
+    m_category->discard();
+    m_recipe->discard();
+}
 
+void RecipeStore::writeChangedTables()
+{
     // Master first: the category file is renamed into place before the recipe file is.
     std::vector<TableFile::Pending> pending;
     QStringList failures;
@@ -129,17 +133,17 @@ void RecipeStore::close()
     }
     auto nothingStored = [&] {
         failures << tr("Neither table file was changed; the changes of this run are not stored.");
-        throw Error(failures.join(QLatin1Char('\n')));
+        return Error(failures.join(QLatin1Char('\n')));
     };
     if (!failures.isEmpty())
-        nothingStored();
+        throw nothingStored();
     for (size_t i = 0; i < pending.size(); ++i) {
         try {
             pending[i].commit();
         } catch (const Error &error) {
             failures << error.message();
             if (i == 0 && pending.size() > 1)
-                nothingStored();   // the recipe file keeps its old contents too
+                throw nothingStored();   // the recipe file keeps its old contents too
             throw Error(failures.join(QLatin1Char('\n')));
         }
     }

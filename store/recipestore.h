@@ -69,6 +69,7 @@ public:
 
 private:
     void openTable(Table &table);
+    void writeChangedTables();
     // A new category never receives a key that a recipe already refers to.
     void reserveReferencedKeys();
 
