@@ -10,10 +10,10 @@ namespace {
 
 constexpr int Factor = 3;
 
-// The border rectangle (h, h', a * width - h, a * height - h), right and bottom exclusive, as
-// regions of the full picture: its rounded inside and the band its pen paints. The pen is centred
-// on the rectangle's outline, so a pen p wide covers p pixels from each outer edge inwards; a pen
-// of width 0 still paints one pixel, as on the platform the look was designed on.
+// The border rectangle (h, top, a * width - h, a * height - h), right and bottom exclusive, with
+// its top lowered under a group-box caption, as regions of the full picture: its rounded inside
+// and the band its pen paints. The pen is centred on the rectangle's outline, so a pen p wide
+// covers p pixels from each outer edge inwards alike; a pen of width 0 is a one-pixel hairline.
 struct Outline {
     QRegion inside;
     QRegion border;
