@@ -1,12 +1,12 @@
 #include "app/listpainting.h"
 
 #include "store/error.h"
+#include "widgets/gradient.h"
 
 #include <QBitmap>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 
 #include <cmath>
@@ -74,13 +74,13 @@ void PaintGradient(QPainter &painter, const QRect &rect, GradientDirection direc
 void paintSelectionLook(QPainter &painter, const QRect &rect)
 {
     painter.save();
-    QPainterPath rounded;
-    rounded.addRoundedRect(QRectF(rect), 2.5, 2.5);
-    painter.setClipPath(rounded, Qt::IntersectClip);
+    painter.setClipRegion(RbLook::RoundRectRegion(rect, 5), Qt::IntersectClip);
     PaintGradient(painter, rect, GradientDirection::Down, SelectionColors);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(SelectionOutline);
-    painter.drawRoundedRect(QRect(rect.left(), rect.top(), rect.width() - 1, rect.height() - 1), 2.5, 2.5);
+    // The outline's rectangle ends one pixel short of the entry's (its right and bottom are
+    // exclusive), so the last line and column keep the gradient.
+    const QRegion outline = RbLook::RoundRectBorder(QRect(rect.topLeft(), rect.size() - QSize(1, 1)), 5, 1);
+    for (const QRect &part : outline)
+        painter.fillRect(part, SelectionOutline);
     painter.restore();
 }
 
@@ -106,7 +106,8 @@ ListItemLook ListItemLook::recipe()
     return look;
 }
 
-void paintListItem(QPainter &painter, const QRect &rect, const QString &text, bool selected, const ListItemLook &look)
+void paintListItem(QPainter &painter, const QRect &rect, const QString &text, bool selected, const ListItemLook &look,
+                   bool focused)
 {
     if (selected)
         paintSelectionLook(painter, rect);
@@ -118,4 +119,8 @@ void paintListItem(QPainter &painter, const QRect &rect, const QString &text, bo
     const QRect textRect(rect.topLeft() + look.textOffset, QPoint(rect.right(), rect.bottom()));
     const QString shown = QFontMetrics(look.font).elidedText(text, Qt::ElideRight, textRect.width());
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
+    // Drawn here rather than by the style, which shows it only after Tab and never after the
+    // arrow keys move the current entry.
+    if (focused)
+        RbLook::DrawFocusRect(painter, rect);
 }

@@ -37,6 +37,8 @@ struct ListItemLook {
     static ListItemLook recipe();     // lstRecipe: 21 high, 16 x 16 icon, Tahoma 13 px
 };
 
-// One entry: the selection look when selected (else white), the icon, and the text in black on
-// one line, cut with an ellipsis at the item's right edge.
-void paintListItem(QPainter &painter, const QRect &rect, const QString &text, bool selected, const ListItemLook &look);
+// One entry: the selection look when selected (else white), the icon, the text in black on one
+// line, cut with an ellipsis at the item's right edge, and the dotted focus rectangle around the
+// entry when it is the list's current one while the list has the keyboard focus.
+void paintListItem(QPainter &painter, const QRect &rect, const QString &text, bool selected, const ListItemLook &look,
+                   bool focused = false);

@@ -143,13 +143,21 @@ void BlendOver(QImage &target, const QImage &overlay, const QRect &rect, int per
     const QRect area = rect.intersected(target.rect());
     if (area.isEmpty())
         return;
-    const double a = (100 - percent) / 100.0;
-    const double b = 1.0 - a;
+    // In hundredths: (100 - p) * target + p * overlay, divided by 100 with halves to even. The
+    // same sum in floating point lands a hair beside .5 for most p and rounds the wrong way.
+    const int take = std::clamp(percent, 0, 100), keep = 100 - take;
     // Every channel of every pixel takes one of 256 x 256 values; a table keeps a fade tick cheap.
     std::vector<quint8> table(256 * 256);
-    for (int t = 0; t < 256; ++t)
-        for (int o = 0; o < 256; ++o)
-            table[size_t(t * 256 + o)] = quint8(std::clamp<long>(roundEven(a * t + b * o), 0, 255));
+    for (int t = 0; t < 256; ++t) {
+        for (int o = 0; o < 256; ++o) {
+            const int sum = keep * t + take * o;
+            int value = sum / 100;
+            const int rest = sum % 100;
+            if (rest > 50 || (rest == 50 && (value & 1)))
+                ++value;
+            table[size_t(t * 256 + o)] = quint8(std::clamp(value, 0, 255));
+        }
+    }
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const int oy = y - rect.top();
         if (oy >= overlay.height())
@@ -300,6 +308,62 @@ void DrawFocusRect(QPainter &painter, const QRect &rect)
     for (const QPoint &p : dots)
         painter.fillRect(p.x(), p.y(), 1, 1, Qt::white);
     painter.restore();
+}
+
+} // namespace RbLook
+
+namespace RbLook {
+
+QRegion RoundRectRegion(const QRect &rect, int ellipse)
+{
+    if (rect.isEmpty())
+        return {};
+    const int e = std::min({ellipse, rect.width(), rect.height()});
+    if (e < 2)
+        return QRegion(rect);
+    // Twice the distances, so the test "centre inside the circle" stays in whole numbers:
+    // (2x - (e - 1))^2 + (2j - (e - 1))^2 <= e^2 for the pixel x of row j of a corner.
+    const int rows = e / 2;
+    std::vector<int> inset(size_t(rows), 0);
+    for (int j = 0; j < rows; ++j) {
+        const int dy = 2 * j - (e - 1);
+        int x = 0;
+        while (x < rows && (2 * x - (e - 1)) * (2 * x - (e - 1)) + dy * dy > e * e)
+            ++x;
+        inset[size_t(j)] = x;
+    }
+    QRegion region;
+    const int top = rect.top(), bottom = rect.bottom();
+    for (int y = top; y <= bottom;) {
+        const int j = std::min(y - top, bottom - y);
+        const int cut = j < rows ? inset[size_t(j)] : 0;
+        // Rows past the corners share one rectangle.
+        const int last = j < rows ? y : bottom - rows;
+        region += QRect(rect.left() + cut, y, rect.width() - 2 * cut, last - y + 1);
+        y = last + 1;
+    }
+    return region;
+}
+
+QRegion RoundRectBorder(const QRect &rect, int ellipse, int penWidth)
+{
+    if (penWidth < 1 || rect.isEmpty())
+        return {};
+    const int e = std::min({ellipse, rect.width(), rect.height()});
+    const QRect inner = rect.adjusted(penWidth, penWidth, -penWidth, -penWidth);
+    return RoundRectRegion(rect, e) - RoundRectRegion(inner, std::max(0, e - 2 * penWidth));
+}
+
+void FillRegion(QImage &picture, const QRegion &region, const QColor &colour)
+{
+    if (!isPixelImage(picture))
+        return;
+    const QRgb c = colour.rgb();
+    for (const QRect &r : region) {
+        const QRect area = r.intersected(picture.rect());
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            std::fill(scan(picture, y) + area.left(), scan(picture, y) + area.right() + 1, c);
+    }
 }
 
 } // namespace RbLook

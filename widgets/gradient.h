@@ -10,9 +10,10 @@
 #include <QObject>
 #include <QRect>
 
+#include <QRegion>
+
 class QImage;
 class QPainter;
-class QRegion;
 class QFont;
 class QString;
 
@@ -42,7 +43,8 @@ Q_ENUM_NS(TFadeSpeed)
 void GradientFill(QImage &picture, const QRect &rect, const QColor &from, const QRegion *region,
                   TGradientType type, const QColor &to);
 
-// target = round(a * target + (1 - a) * overlay(x - L, y - T)), a = (100 - percent) / 100.
+// target = round(a * target + (1 - a) * overlay(x - L, y - T)), a = (100 - percent) / 100,
+// worked in whole numbers so that exact halves go to the even neighbour.
 void BlendOver(QImage &target, const QImage &overlay, const QRect &rect, int percent);
 
 // Copies base into target at (L + offset, T + offset), then blends overlay over rect at
@@ -73,5 +75,16 @@ namespace RbLook {
 
 // The dotted focus rectangle: every other pixel of the outline inverted, so it shows on any face.
 void DrawFocusRect(QPainter &painter, const QRect &rect);
+
+// The pixels of a rectangle whose corners are rounded by a circle `ellipse` pixels across
+// (at most the rectangle's width and height): a corner pixel belongs when its centre lies in the
+// circle, so a 5-pixel ellipse cuts one pixel from each corner. Symmetric on both axes.
+[[nodiscard]] QRegion RoundRectRegion(const QRect &rect, int ellipse);
+
+// The band a pen `penWidth` pixels wide paints along that shape's edge, wholly inside rect.
+[[nodiscard]] QRegion RoundRectBorder(const QRect &rect, int ellipse, int penWidth);
+
+// Fills the part of the region inside the picture with one colour.
+void FillRegion(QImage &picture, const QRegion &region, const QColor &colour);
 
 } // namespace RbLook

@@ -1,8 +1,8 @@
 #include "widgets/panelbackground.h"
 
-#include <QPainter>
-#include <QPainterPath>
 #include <QRegion>
+
+#include <algorithm>
 
 using namespace RbLook;
 
@@ -10,20 +10,30 @@ namespace {
 
 constexpr int Factor = 3;
 
+// The border rectangle (h, top, a * width - h, a * height - h), right and bottom exclusive, with
+// its top lowered under a group-box caption, as regions of the full picture: its rounded inside
+// and the band its pen paints. The pen is centred on the rectangle's outline, so a pen p wide
+// covers p pixels from each outer edge inwards alike; a pen of width 0 is a one-pixel hairline.
 struct Outline {
-    QRect border;
-    qreal corner = 0;
-    int penWidth = 0;
+    QRegion inside;
+    QRegion border;
 };
 
 Outline outlineFor(const PanelLook &look, QSize size, int a)
 {
-    Outline o;
-    o.penWidth = a * look.borderWidth - 1;
-    const int half = o.penWidth / 2;
+    const int penWidth = a * look.borderWidth - 1;
+    const int half = penWidth / 2;
     const int top = half + a * look.groupBoxTextHeight / 2;
-    o.border = QRect(QPoint(half, top), QPoint(a * size.width() - half - 1, a * size.height() - half - 1));
-    o.corner = a * look.cornerWidth / 2.0; // the corner ellipse is a * CornerWidth across
+    const int right = a * size.width() - half, bottom = a * size.height() - half;
+    const int ellipse = a * look.cornerWidth;
+    Outline o;
+    o.inside = RoundRectRegion(QRect(QPoint(half, top), QPoint(right - 1, bottom - 1)), ellipse);
+    if (penWidth >= 0) {
+        const int pen = std::max(penWidth, 1);
+        // The pen reaches from the picture's edges (and the lowered top) inwards.
+        const QRect outer(QPoint(0, top - half), QPoint(a * size.width() - 1, a * size.height() - 1));
+        o.border = RoundRectBorder(outer, ellipse > 0 ? ellipse + pen - 1 : 0, pen);
+    }
     return o;
 }
 
@@ -31,22 +41,15 @@ Outline outlineFor(const PanelLook &look, QSize size, int a)
 void drawOutline(QImage &work, const PanelLook &look, const Outline &o, QPoint origin)
 {
     work.fill(look.outerColor);
+    const QRegion inside = o.inside.translated(-origin);
     if (look.gradient) {
-        QPainterPath path;
-        path.addRoundedRect(o.border, o.corner, o.corner);
         // Only the plain (not smoothed) picture has a gradient, and it is drawn whole.
         Q_ASSERT(origin.isNull());
-        const QRegion region(path.toFillPolygon().toPolygon());
-        GradientFill(work, work.rect(), look.defaultFrom, &region, look.gradientType, look.defaultTo);
+        GradientFill(work, work.rect(), look.defaultFrom, &inside, look.gradientType, look.defaultTo);
+    } else {
+        FillRegion(work, inside, look.color);
     }
-    QPainter p(&work);
-    p.translate(-origin);
-    if (o.penWidth > 0)
-        p.setPen(QPen(look.borderColor, o.penWidth));
-    else
-        p.setPen(Qt::NoPen);
-    p.setBrush(look.gradient ? QBrush(Qt::NoBrush) : QBrush(look.color));
-    p.drawRoundedRect(o.border, o.corner, o.corner);
+    FillRegion(work, o.border.translated(-origin), look.borderColor);
 }
 
 // Averages factor x factor blocks of `large` (whose (0, 0) is area's top left, scaled) into area.

@@ -55,15 +55,7 @@ public:
     {
         painter->save();
         paintListItem(*painter, option.rect, index.data(Qt::DisplayRole).toString(),
-                      option.state & QStyle::State_Selected, m_look);
-        if (option.state & QStyle::State_HasFocus) {
-            QStyleOptionFocusRect focus;
-            focus.rect = option.rect;
-            focus.state = option.state;
-            focus.backgroundColor = Qt::white;
-            const QWidget *widget = option.widget;
-            (widget ? widget->style() : QApplication::style())->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
-        }
+                      option.state & QStyle::State_Selected, m_look, option.state & QStyle::State_HasFocus);
         painter->restore();
     }
 
@@ -161,7 +153,8 @@ QWidget *MainWindow::buildCommandBar()
     QWidget *bar = makeBand(this, "RbPanel3", QColor(0, 159, 0), QColor(3, 199, 82));
     bar->setFixedHeight(45);
 
-    QAbstractButton *help = makeFlatButton(bar, "btnHelp", QStringLiteral("?"), tr("Help"), QRect(8, 11, 23, 22));
+    QAbstractButton *help = makeFlatButton(bar, "btnHelp", QStringLiteral("?"), QString(), QRect(8, 11, 23, 22));
+    help->setAccessibleName(tr("Help"));
     QFont helpFont = help->font();
     helpFont.setPixelSize(13);
     helpFont.setBold(true);

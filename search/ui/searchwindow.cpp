@@ -8,6 +8,7 @@
 #include "search/tagsearch.h"
 #include "store/recipestore.h"
 #include "store/table.h"
+#include "widgets/ui/gradientbutton.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,7 +21,8 @@
 
 namespace {
 
-QIcon nextArrow()
+// Next's picture: a green arrow pointing on, on a transparent ground.
+QPixmap nextArrow()
 {
     QPixmap arrow(10, 10);
     arrow.fill(Qt::transparent);
@@ -29,7 +31,7 @@ QIcon nextArrow()
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 128, 0));
     painter.drawPolygon(QPolygonF{QPointF(1, 0.5), QPointF(9, 5), QPointF(1, 9.5)});
-    return QIcon(arrow);
+    return arrow;
 }
 
 } // namespace
@@ -48,8 +50,10 @@ SearchWindow::SearchWindow(QWidget *parent)
 
     QAbstractButton *start = makeButton(panel, "btnSearch", tr("Start"), QString(), QRect(27, 58, 75, 25));
     m_next = makeButton(panel, "btnNext", tr("Next"), QString(), QRect(135, 58, 75, 25));
-    m_next->setIcon(nextArrow());
-    m_next->setLayoutDirection(Qt::RightToLeft);   // the picture on the right of the caption
+    if (auto *next = qobject_cast<GradientButton *>(m_next)) {
+        next->setGlyph(nextArrow());
+        next->setGlyphLayout(GradientButton::blGlyphRight);   // the picture on the right of the caption
+    }
     m_next->setEnabled(false);
     QAbstractButton *cancel = makeButton(panel, "btnCancel", tr("Cancel"), QString(), QRect(239, 58, 75, 25));
     connect(start, &QAbstractButton::clicked, this, &SearchWindow::btnSearchClick);

@@ -30,6 +30,8 @@ private Q_SLOTS:
     void fadeOutNeverGoesNegative();
     void bandedPanelMatchesWholePicture_data();
     void bandedPanelMatchesWholePicture();
+    void panelBorderIsWholeAndSymmetric_data();
+    void panelBorderIsWholeAndSymmetric();
 };
 
 static QImage blank(int w, int h, QRgb c = qRgb(1, 2, 3))
@@ -103,22 +105,31 @@ void TestGradient::tooNarrowForDoubleKeepsFrom()
 
 void TestGradient::blend_data()
 {
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("overlay");
     QTest::addColumn<int>("percent");
     QTest::addColumn<int>("expected");
-    QTest::newRow("half of black over white rounds to even") << 50 << 128;
-    QTest::newRow("none keeps target") << 0 << 255;
-    QTest::newRow("full is overlay") << 100 << 0;
-    QTest::newRow("ten percent") << 10 << 230; // 229.5 -> 230 (even)
+    QTest::newRow("half of black over white rounds to even") << 255 << 0 << 50 << 128;
+    QTest::newRow("none keeps target") << 255 << 0 << 0 << 255;
+    QTest::newRow("full is overlay") << 255 << 0 << 100 << 0;
+    QTest::newRow("ten percent") << 255 << 0 << 10 << 230; // 229.5 -> 230 (even)
+    // Exact halves that the same sum in floating point misses on one side or the other.
+    QTest::newRow("1 % of 50 over 0 is 0.5 -> 0") << 0 << 50 << 1 << 0;
+    QTest::newRow("10 % of 15 over 0 is 1.5 -> 2") << 0 << 15 << 10 << 2;
+    QTest::newRow("30 % of 15 over 0 is 4.5 -> 4") << 0 << 15 << 30 << 4;
+    QTest::newRow("90 % of 47 over 2 is 42.5 -> 42") << 2 << 47 << 90 << 42;
 }
 
 void TestGradient::blend()
 {
+    QFETCH(int, target);
+    QFETCH(int, overlay);
     QFETCH(int, percent);
     QFETCH(int, expected);
-    QImage target = blank(4, 4, qRgb(255, 255, 255));
-    const QImage overlay = blank(4, 4, qRgb(0, 0, 0));
-    BlendOver(target, overlay, target.rect(), percent);
-    QCOMPARE(target.pixel(3, 3), qRgb(expected, expected, expected));
+    QImage picture = blank(4, 4, qRgb(target, target, target));
+    const QImage over = blank(4, 4, qRgb(overlay, overlay, overlay));
+    BlendOver(picture, over, picture.rect(), percent);
+    QCOMPARE(picture.pixel(3, 3), qRgb(expected, expected, expected));
 }
 
 void TestGradient::copyAndBlendMovesBase()
@@ -252,6 +263,51 @@ void TestGradient::bandedPanelMatchesWholePicture()
     const QImage reference = PanelBackgroundReference(look, size);
     QCOMPARE(fast.size(), size);
     QCOMPARE(fast, reference);
+}
+
+void TestGradient::panelBorderIsWholeAndSymmetric_data()
+{
+    QTest::addColumn<bool>("antialiased");
+    QTest::addColumn<int>("borderWidth");
+    QTest::addColumn<int>("cornerWidth");
+    QTest::addColumn<int>("lineWidth"); // pixels of pure border colour across each edge
+
+    QTest::newRow("plain, width 2: a one-pixel pen") << false << 2 << 10 << 1;
+    QTest::newRow("plain, width 1: a zero pen still paints") << false << 1 << 10 << 1;
+    QTest::newRow("plain, width 3, square corners") << false << 3 << 0 << 2;
+    QTest::newRow("plain, width 5 as the main window's panes") << false << 5 << 0 << 4;
+    QTest::newRow("smoothed, width 5") << true << 5 << 10 << 4;
+}
+
+// Every edge carries its border line, as thick on the right and bottom as on the left and top.
+void TestGradient::panelBorderIsWholeAndSymmetric()
+{
+    QFETCH(bool, antialiased);
+    QFETCH(int, borderWidth);
+    QFETCH(int, cornerWidth);
+    QFETCH(int, lineWidth);
+    PanelLook look;
+    look.antialiased = antialiased;
+    look.borderWidth = borderWidth;
+    look.cornerWidth = cornerWidth;
+    look.outerColor = QColor(0, 0, 0);
+    look.borderColor = QColor(255, 0, 0);
+    look.color = QColor(255, 255, 255);
+    const QSize size(71, 50);
+    const QImage picture = PanelBackground(look, size);
+    QCOMPARE(picture, picture.mirrored(true, false));
+    QCOMPARE(picture, picture.mirrored(false, true));
+    const int midX = size.width() / 2, midY = size.height() / 2;
+    const QRgb red = qRgb(255, 0, 0);
+    for (int i = 0; i < lineWidth; ++i) {
+        QCOMPARE(picture.pixel(i, midY), red);
+        QCOMPARE(picture.pixel(size.width() - 1 - i, midY), red);
+        QCOMPARE(picture.pixel(midX, size.height() - 1 - i), red);
+    }
+    QVERIFY(picture.pixel(size.width() - 1 - lineWidth - 1, midY) != red);
+    QVERIFY(picture.pixel(midX, size.height() - 1 - lineWidth - 1) != red);
+    if (cornerWidth > 0)
+        QCOMPARE(picture.pixel(0, 0), qRgb(0, 0, 0));
 }
 
 QTEST_GUILESS_MAIN(TestGradient)

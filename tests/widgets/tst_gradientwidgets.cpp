@@ -23,6 +23,7 @@ private Q_SLOTS:
     void hoverFadesInAndOutOverTenTicks();
     void pressedFaceShowsNextTickAndGoesAfterRelease();
     void hoverFaceIsTheOverGradient();
+    void roundedOutlineIsAlikeAtEveryCorner();
     void disabledGlyphIsLightenedGrey();
     void keysClick_data();
     void keysClick();
@@ -205,6 +206,37 @@ void TestGradientWidgets::hoverFaceIsTheOverGradient()
     QCOMPARE(hovered.pixel(30, 0), qRgb(128, 128, 128));
 }
 
+// The outline runs along the whole edge in the border colour except the four corner pixels, which
+// show the colour around the button; no face pixel is left outside it.
+void TestGradientWidgets::roundedOutlineIsAlikeAtEveryCorner()
+{
+    GradientButton button;
+    button.setColor(QColor(1, 2, 3));
+    button.resize(75, 25);
+    for (int press : {0, 1}) {
+        if (press) {
+            QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(30, 12));
+            button.tickFade();
+        }
+        const QImage face = snapshot(&button);
+        const int right = face.width() - 1, bottom = face.height() - 1;
+        for (int y = 0; y <= bottom; ++y) {
+            for (int x = 0; x <= right; ++x) {
+                const bool edgeX = x == 0 || x == right, edgeY = y == 0 || y == bottom;
+                if (!edgeX && !edgeY)
+                    continue;
+                const QRgb expected = edgeX && edgeY ? qRgb(1, 2, 3) : qRgb(128, 128, 128);
+                QVERIFY2(face.pixel(x, y) == expected, qPrintable(QStringLiteral("%1,%2 pressed %3").arg(x).arg(y).arg(press)));
+            }
+        }
+        for (const QPoint inner : {QPoint(1, 1), QPoint(right - 1, 1), QPoint(1, bottom - 1), QPoint(right - 1, bottom - 1)}) {
+            QVERIFY(face.pixel(inner) != qRgb(128, 128, 128));
+            QVERIFY(face.pixel(inner) != qRgb(1, 2, 3));
+        }
+    }
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(30, 12));
+}
+
 void TestGradientWidgets::disabledGlyphIsLightenedGrey()
 {
     QPixmap glyph(8, 8);
@@ -231,12 +263,18 @@ void TestGradientWidgets::keysClick_data()
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("isCancel");
     QTest::addColumn<int>("clicks");
+    QTest::addColumn<bool>("checkBox");
 
-    QTest::newRow("space") << int(Qt::Key_Space) << int(Qt::NoModifier) << false << 1;
-    QTest::newRow("enter when focused") << int(Qt::Key_Return) << int(Qt::NoModifier) << false << 1;
-    QTest::newRow("escape on a plain button") << int(Qt::Key_Escape) << int(Qt::NoModifier) << false << 0;
-    QTest::newRow("escape on the cancel button") << int(Qt::Key_Escape) << int(Qt::NoModifier) << true << 1;
-    QTest::newRow("shift escape") << int(Qt::Key_Escape) << int(Qt::ShiftModifier) << true << 0;
+    QTest::newRow("space") << int(Qt::Key_Space) << int(Qt::NoModifier) << false << 1 << false;
+    QTest::newRow("shift space") << int(Qt::Key_Space) << int(Qt::ShiftModifier) << false << 0 << false;
+    QTest::newRow("ctrl space") << int(Qt::Key_Space) << int(Qt::ControlModifier) << false << 0 << false;
+    QTest::newRow("alt space") << int(Qt::Key_Space) << int(Qt::AltModifier) << false << 0 << false;
+    QTest::newRow("space on a check box") << int(Qt::Key_Space) << int(Qt::NoModifier) << false << 1 << true;
+    QTest::newRow("ctrl space on a check box") << int(Qt::Key_Space) << int(Qt::ControlModifier) << false << 0 << true;
+    QTest::newRow("enter when focused") << int(Qt::Key_Return) << int(Qt::NoModifier) << false << 1 << false;
+    QTest::newRow("escape on a plain button") << int(Qt::Key_Escape) << int(Qt::NoModifier) << false << 0 << false;
+    QTest::newRow("escape on the cancel button") << int(Qt::Key_Escape) << int(Qt::NoModifier) << true << 1 << false;
+    QTest::newRow("shift escape") << int(Qt::Key_Escape) << int(Qt::ShiftModifier) << true << 0 << false;
 }
 
 void TestGradientWidgets::keysClick()
@@ -245,9 +283,16 @@ void TestGradientWidgets::keysClick()
     QFETCH(int, modifiers);
     QFETCH(bool, isCancel);
     QFETCH(int, clicks);
+    QFETCH(bool, checkBox);
     QWidget window;
-    auto *button = new GradientButton(QStringLiteral("Go"), &window);
-    button->setCancel(isCancel);
+    QAbstractButton *button = nullptr;
+    if (checkBox) {
+        button = new GradientCheckBox(QStringLiteral("Go"), &window);
+    } else {
+        auto *gradientButton = new GradientButton(QStringLiteral("Go"), &window);
+        gradientButton->setCancel(isCancel);
+        button = gradientButton;
+    }
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QApplication::setActiveWindow(&window);

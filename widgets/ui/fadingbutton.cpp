@@ -1,5 +1,6 @@
 #include "widgets/ui/fadingbutton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 using namespace RbLook;
@@ -78,4 +79,14 @@ void FadingButton::mouseReleaseEvent(QMouseEvent *event)
         m_timer.start(fadeInterval(m_fadeSpeed));
     }
     QAbstractButton::mouseReleaseEvent(event);
+}
+
+void FadingButton::keyPressEvent(QKeyEvent *event)
+{
+    // Only a bare Space presses the control; with Shift, Ctrl or Alt it belongs to the window.
+    if (event->key() == Qt::Key_Space && (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }

@@ -77,7 +77,7 @@ void GradientButton::keyPressEvent(QKeyEvent *event)
         click();
         return;
     }
-    QAbstractButton::keyPressEvent(event);
+    FadingButton::keyPressEvent(event);
 }
 
 bool GradientButton::event(QEvent *event)
@@ -160,14 +160,10 @@ void GradientButton::paintEvent(QPaintEvent *)
         const QRect face = gradientBorder() ? client.adjusted(3, 3, -3, -3) : client;
         CopyAndBlend(work, work, m_pressedPicture, 1, face, press);
     }
-    {
-        QPainter wp(&work);
-        wp.setBrush(Qt::NoBrush);
-        wp.setPen(color());
-        wp.drawRect(client.adjusted(0, 0, -1, -1));
-        wp.setPen(borderColor());
-        wp.drawRoundedRect(client.adjusted(0, 0, -1, -1), 2.5, 2.5);
-    }
+    // The edge in the colour around the button, then the rounded outline over it: only the four
+    // corner pixels keep that colour.
+    FillRegion(work, QRegion(client) - QRegion(client.adjusted(1, 1, -1, -1)), color());
+    FillRegion(work, RoundRectBorder(client, 5, 1), borderColor());
     QPainter p(this);
     p.drawImage(0, 0, work);
 
