@@ -3,6 +3,7 @@
 #include "pickers/charactergrid.h"
 #include "pickers/characterpreview.h"
 #include "pickers/ui/titledrag.h"
+#include "pickers/ui/windowstacking.h"
 #include "shell/look.h"
 #include "shell/windowdesign.h"
 #include "widgets/ui/gradientpanel.h"
@@ -185,8 +186,17 @@ void CharacterMap::setFontName(const QString &name)
 void CharacterMap::FontComboBox1Change(const QString &family)
 {
     m_fontName = family;
-    QFont font(family, 12);
-    font.setFamilies({family});
+    // The list names a family that several foundries make as "Family [Foundry]". The recipe keeps
+    // the plain family name wherever that name alone finds the same font.
+    QString face = family;
+    if (const qsizetype bracket = family.lastIndexOf(QLatin1String(" ["));
+        bracket > 0 && family.endsWith(QLatin1Char(']'))) {
+        const QString plain = family.left(bracket);
+        if (QFontInfo(QFont(plain)).family() == family)
+            face = plain;
+    }
+    QFont font(face, 12);
+    font.setFamilies({face});
     m_grid->setFont(font);
     m_line->setFont(font);
     m_rawFont = QRawFont::fromFont(font);
@@ -273,6 +283,7 @@ void CharacterMap::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
+        keepAboveOpener(this);
         centreWindow(this, parentWidget());
         // Once per showing rather than on every activation, so that switching to another
         // program and back keeps the line being composed.

@@ -25,7 +25,8 @@ public:
     // A family that is not installed is shown as the family that stands in for it.
     void setFontName(const QString &name);
     [[nodiscard]] QString fontName() const { return m_fontName; }
-    // The font of the character grid: the chosen family, 12 points, regular.
+    // The font of the character grid: the chosen family, 12 points, regular. Its family name is
+    // the plain one where that alone finds the font chosen in the list.
     [[nodiscard]] QFont gridFont() const;
 
     // Shows the page of code points from page x 256 (0 to CharacterGrid::PageCount - 1).

@@ -3,6 +3,7 @@
 #include "pickers/emoticons.h"
 #include "pickers/ui/emoticonimage.h"
 #include "pickers/ui/titledrag.h"
+#include "pickers/ui/windowstacking.h"
 #include "shell/look.h"
 #include "shell/windowdesign.h"
 
@@ -84,6 +85,8 @@ void EmoticonPicker::btnCloseClick()
 void EmoticonPicker::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        keepAboveOpener(this);
         centreWindow(this, parentWidget());
+    }
 }
