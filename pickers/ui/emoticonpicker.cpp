@@ -88,5 +88,8 @@ void EmoticonPicker::showEvent(QShowEvent *event)
     if (!event->spontaneous()) {
         keepAboveOpener(this);
         centreWindow(this, parentWidget());
+        // Close takes the focus, so that no picture looks chosen before the user points at one.
+        if (auto *close = findChild<QWidget *>(QStringLiteral("btnClose")))
+            close->setFocus();
     }
 }
