@@ -90,13 +90,13 @@ CharacterMap::CharacterMap(QWidget *parent)
     connect(m_fonts, &QFontComboBox::currentFontChanged, this,
             [this](const QFont &font) { FontComboBox1Change(font.family()); });
 
-    QAbstractButton *previous = makeButton(panel, "btnPreviousPage", QStringLiteral("<"),
-                                           tr("Previous 256 characters"), QRect(342, 28, 30, 26));
+    QAbstractButton *previous = m_previousPage = makeButton(panel, "btnPreviousPage", QStringLiteral("<"),
+                                                            tr("Previous 256 characters"), QRect(342, 28, 30, 26));
     m_pageRange = makeLabel(panel, "lblPage", CharacterGrid::pageRange(0), QRect(376, 28, 112, 26));
     m_pageRange->setAlignment(Qt::AlignCenter);
     m_pageRange->setAccessibleName(tr("Characters shown"));
-    QAbstractButton *next = makeButton(panel, "btnNextPage", QStringLiteral(">"), tr("Next 256 characters"),
-                                       QRect(488, 28, 30, 26));
+    QAbstractButton *next = m_nextPage = makeButton(panel, "btnNextPage", QStringLiteral(">"),
+                                                    tr("Next 256 characters"), QRect(488, 28, 30, 26));
     previous->setAccessibleName(tr("Previous 256 characters"));
     next->setAccessibleName(tr("Next 256 characters"));
     connect(previous, &QAbstractButton::clicked, this, [this] { setPage(m_page - 1); });
@@ -207,8 +207,8 @@ void CharacterMap::setPage(int page)
 {
     m_page = qBound(0, page, CharacterGrid::PageCount - 1);
     m_pageRange->setText(CharacterGrid::pageRange(m_page));
-    findChild<QAbstractButton *>(QStringLiteral("btnPreviousPage"))->setEnabled(m_page > 0);
-    findChild<QAbstractButton *>(QStringLiteral("btnNextPage"))->setEnabled(m_page < CharacterGrid::PageCount - 1);
+    m_previousPage->setEnabled(m_page > 0);
+    m_nextPage->setEnabled(m_page < CharacterGrid::PageCount - 1);
     fillGrid();
     StringGrid1SelectCell(m_remembered.x(), m_remembered.y());
 }

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRawFont>
 
+class QAbstractButton;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
@@ -53,6 +54,8 @@ private:
     QLabel *m_preview = nullptr;
     QLabel *m_code = nullptr;
     QLabel *m_pageRange = nullptr;
+    QAbstractButton *m_previousPage = nullptr;
+    QAbstractButton *m_nextPage = nullptr;
     QLineEdit *m_line = nullptr;
     QString m_fontName;     // empty until the first font choice
     QRawFont m_rawFont;     // the chosen family alone, to tell which characters it has
