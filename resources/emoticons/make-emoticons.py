@@ -223,7 +223,7 @@ svg("hello", 45, 27,
     '<circle cx="41.8" cy="4.3" r="0.8" fill="#4a6aa8"/>')
 
 
-def mug(x, y, angle, gid):
+def mug(x, y, angle):
     """A glass of beer with its foam, the glass's bottom left corner at (x, y), tipped by angle."""
     return (f'<g transform="translate({x} {y}) rotate({angle})">'
             f'<path d="M7.0 -9.6 Q10.4 -9.6 10.4 -6.2 Q10.4 -3.0 7.0 -3.0" fill="none" stroke="#b8c8d0" stroke-width="1.4"/>'
@@ -240,7 +240,7 @@ svg("drink", 54, 30,
     + grin(10.0, 20.6, 4.0, 3.8, False)
     + eyes(44.0, 19.2, 3.0, -2.4, 1.1, 1.6) + smile(44.0, 21.4, 4.0, 2.8)
     + arm("M17.4 20.0 L21.0 16.0") + arm("M36.6 20.0 L33.0 16.0")
-    + mug(19.4, 17.4, 18, "m1") + f'<g transform="translate(54 0) scale(-1 1)">{mug(19.4, 17.4, 18, "m2")}</g>'
+    + mug(19.4, 17.4, 18) + f'<g transform="translate(54 0) scale(-1 1)">{mug(19.4, 17.4, 18)}</g>'
     + line("M27.0 1.0 L27.0 3.4", 0.9, "#c89a10") + line("M23.6 2.0 L24.8 4.0", 0.9, "#c89a10")
     + line("M30.4 2.0 L29.2 4.0", 0.9, "#c89a10"))
 svg("praise", 43, 26,
