@@ -522,7 +522,19 @@ void RecipeEditor::btnInsertCharClick()
     map->setFontName(m_editor->SelAttributes().fontName);
     if (map->exec() != QDialog::Accepted)
         return;
-    // The pasted text takes the map's font at the selection's size and colour.
+    // The pasted text replaces a selection and otherwise goes in at the caret, keeping the
+    // character after it. It takes the map's font at the size and colour of the selection's first
+    // character, whichever way the selection was made.
+    QTextCursor cursor = m_editor->textCursor();
+    if (cursor.hasSelection()) {
+        QTextCursor first = cursor;
+        first.setPosition(cursor.selectionStart());
+        first.setPosition(cursor.selectionStart() + 1, QTextCursor::KeepAnchor);
+        const QTextCharFormat format = first.charFormat();
+        cursor.removeSelectedText();
+        m_editor->setTextCursor(cursor);
+        m_editor->setCurrentCharFormat(format);
+    }
     const RichTextControl::CharAttributes attributes = m_editor->SelAttributes();
     QFont font = map->gridFont();
     font.setPointSizeF(attributes.pointSize > 0 ? attributes.pointSize : m_editor->font().pointSizeF());
