@@ -8,8 +8,8 @@ void designWindow(QWidget *window, const char *instanceName, const QString &capt
                   Frame frame)
 {
     window->setObjectName(QLatin1String(instanceName));
+    // No accessible name of its own: a window is announced by its title, which callers change.
     window->setWindowTitle(caption);
-    window->setAccessibleName(caption);
     switch (frame) {
     case Frame::Fixed:
         window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
