@@ -557,7 +557,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::restorePlacement()
 {
     IniFile profile(profilePath());
-    profile.load();
+    if (!profile.load()) {
+        // Shown, and the window opens as designed; the save at the end leaves the file alone.
+        reportApplicationError(tr("Cannot read the profile file %1").arg(QDir::toNativeSeparators(profile.path())));
+    }
     WindowPlacement::Current current;
     current.geometry = geometry();
     current.pixelsPerInch = qRound(screen()->logicalDotsPerInchX());
@@ -589,7 +592,12 @@ void MainWindow::savePlacement(bool destroying)
         return;
     m_placementSaved = true;
     IniFile profile(profilePath());
-    profile.load();
+    if (!profile.load()) {
+        // Writing now would replace whatever else the file keeps with this window's section alone.
+        reportApplicationError(tr("Cannot read the profile file %1, so the window's placement was not saved")
+                                   .arg(QDir::toNativeSeparators(profile.path())));
+        return;
+    }
     WindowPlacement::Saved saved;
     saved.flags = m_placementFlags;
     saved.showCmd = isMinimized() ? WindowPlacement::Minimized

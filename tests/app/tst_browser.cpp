@@ -15,7 +15,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -59,6 +61,7 @@ private Q_SLOTS:
     void helpAndExitButton();
     void placementSurvivesRestart();
     void placementFromOtherPixelsPerInchKeepsOnlyState();
+    void unreadableProfileIsReportedAndKept();
 
 public Q_SLOTS:
     // Stands in for the desktop's browser.
@@ -417,6 +420,26 @@ void BrowserTest::placementFromOtherPixelsPerInchKeepsOnlyState()
     start();
     QVERIFY(main()->isVisible());
     QVERIFY(m_prompt.shown().isEmpty());
+}
+
+void BrowserTest::unreadableProfileIsReportedAndKept()
+{
+    destroyWindows();
+    // A folder in the profile's place: it exists and cannot be read, even by the superuser.
+    const QString path = MainWindow::profilePath();
+    QFile::remove(path);
+    QVERIFY(QDir().mkpath(path));
+    m_prompt.clear();
+    start();
+    QVERIFY(main()->isVisible());
+    const QString shown = QDir::toNativeSeparators(path);
+    QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::ApplicationError),
+             QStringList{QStringLiteral("Cannot read the profile file %1.").arg(shown)});
+    destroyWindows();
+    QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::ApplicationError).constLast(),
+             QStringLiteral("Cannot read the profile file %1, so the window's placement was not saved.").arg(shown));
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(QDir(path).removeRecursively());
 }
 
 int main(int argc, char *argv[])
