@@ -1,6 +1,7 @@
 #include "shell/prompt.h"
 
 #include "shell/appinfo.h"
+#include "shell/windowdesign.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -9,7 +10,6 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -31,8 +31,7 @@ protected:
     void showEvent(QShowEvent *event) override
     {
         QMessageBox::showEvent(event);
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        centreWindow(this, nullptr);
     }
 };
 

@@ -85,6 +85,18 @@ else
 fi
 dialog_round "category dialog, second showing" "$main" 77 $((bar + 22)) "Add New Category" "$main_frame" 556 86
 
+# A message box (the help text), twice, centred on the screen; Return answers it.
+for showing in "message box" "message box, second showing"; do
+    xs_click "$main" 19 $((bar + 22))
+    if box=$(xs_window "$app" "Information"); then
+        check_centred "$showing" "$box" "$screen"
+        xdotool key Return
+        xs_window_gone "$app" "Information" || fail "Return did not close the $showing"
+    else
+        fail "the $showing did not appear"
+    fi
+done
+
 # Search window, twice, closed by its Cancel button.
 dialog_round "search window" "$main" 383 $((bar + 23)) "Search..." "$main_frame" 276 70
 dialog_round "search window, second showing" "$main" 383 $((bar + 23)) "Search..." "$main_frame" 276 70
