@@ -120,7 +120,8 @@ public:
                 break;
             m_pending = false;
             m_window->setProperty("saporinFrameMargins", QVariant::fromValue(real));
-            if (real != m_expected)
+            // A window maximised (or minimised) meanwhile keeps the place its state gives it.
+            if (real != m_expected && m_window->windowState() == Qt::WindowNoState)
                 centreWindow(m_window, m_over);
             break;
         }
