@@ -90,7 +90,7 @@ void placeCentred(QWidget *window, const QRect &area, const QRect &workArea, con
 class CentringWatch : public QObject
 {
 public:
-    CentringWatch(QWidget *window) : QObject(window), m_window(window)
+    explicit CentringWatch(QWidget *window) : QObject(window), m_window(window)
     {
         setObjectName(QStringLiteral("saporinCentringWatch"));
         window->installEventFilter(this);
