@@ -139,7 +139,7 @@ QString KitchenConversions::format(long double value, int decimals, const QLocal
     // A negative value that rounds to zero is shown as zero, without a sign.
     const bool zero = std::all_of(rounded.cbegin(), rounded.cend(), [](char c) { return c == '0'; });
     if (value < 0 && !zero)
-        result.prepend(locale.negativeSign());
+        result.prepend(QLatin1Char('-'));   // a plain hyphen, also where the locale has its own minus sign
     return result;
 }
 

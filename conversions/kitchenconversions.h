@@ -32,7 +32,8 @@ public:
     [[nodiscard]] static double parse(const QString &text, const QLocale &locale);
 
     // Fixed-point with `decimals` decimals, halves away from zero, digits grouped in threes, with
-    // the locale's separators. The value is rounded from its 18 significant decimal digits.
+    // the locale's separators and a leading "-" for negatives. The value is rounded from its 18
+    // significant decimal digits.
     [[nodiscard]] static QString format(long double value, int decimals, const QLocale &locale);
 
     // The target box's new text when Enter is released in `sourceBox` holding `text`.

@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev libsqlite3-dev libjpeg-dev libuemf-dev libemf2svg-dev libwmf-dev gsfonts
   libbenchmark-dev
   fonts-liberation fonts-dejavu
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick openbox xdotool x11-utils
 )
 
 missing=()

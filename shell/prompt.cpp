@@ -1,6 +1,7 @@
 #include "shell/prompt.h"
 
 #include "shell/appinfo.h"
+#include "shell/windowdesign.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -9,30 +10,34 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
 Prompt *installedPrompt = nullptr;
 
-// A message box that stays centred on the screen once it has its final size.
+// A message box that stays centred on the screen once it has its final size. Its text is shown as
+// plain text: messages carry names the user typed, and a name like "<b>cakes</b>" is no markup.
 class CentredMessageBox : public QMessageBox
 {
 public:
-    using QMessageBox::QMessageBox;
+    CentredMessageBox(Icon icon, const QString &title, const QString &text, QWidget *parent)
+        : QMessageBox(icon, title, QString(), NoButton, parent)
+    {
+        setTextFormat(Qt::PlainText);
+        setText(text);
+    }
 
 protected:
     void showEvent(QShowEvent *event) override
     {
         QMessageBox::showEvent(event);
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        centreWindow(this, nullptr);
     }
 };
 
 void showBox(const QString &caption, QMessageBox::Icon icon, const QString &text, const char *objectName)
 {
-    CentredMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    CentredMessageBox box(icon, caption, text, QApplication::activeWindow());
     box.setObjectName(QLatin1String(objectName));
     QPushButton *ok = box.addButton(QObject::tr("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
@@ -60,8 +65,7 @@ void DialogPrompt::information(const QString &text)
 
 Prompt::Answer DialogPrompt::confirm(const QString &text)
 {
-    CentredMessageBox box(QMessageBox::Question, QObject::tr("Confirm"), text, QMessageBox::NoButton,
-                          QApplication::activeWindow());
+    CentredMessageBox box(QMessageBox::Question, QObject::tr("Confirm"), text, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("confirmBox"));
     QPushButton *yes = box.addButton(QObject::tr("&Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QObject::tr("&No"), QMessageBox::NoRole);

@@ -15,5 +15,6 @@ enum class Frame {
 void designWindow(QWidget *window, const char *instanceName, const QString &caption, QSize clientSize,
                   Frame frame);
 
-// Centres a window on another (or on the screen when `over` is null).
+// Centres a window's frame on another window's frame (or on the screen's work area when `over` is
+// null or hidden), keeping it on the screen. Call it while the window is being shown.
 void centreWindow(QWidget *window, const QWidget *over);

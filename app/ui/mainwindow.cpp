@@ -19,6 +19,7 @@
 #include "store/table.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -68,6 +69,15 @@ private:
     ListItemLook m_look;
 };
 
+// The main window is a plain QWidget, which assistive technology would otherwise meet as a
+// "filler" pane instead of a window.
+QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("MainWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 bool hasSelection(const QListWidget *list)
 {
     return !list->selectedItems().isEmpty();
@@ -78,6 +88,11 @@ bool hasSelection(const QListWidget *list)
 MainWindow::MainWindow(const QString &dataDirectory, QWidget *parent)
     : QWidget(parent), m_store(new RecipeStore(dataDirectory, this))
 {
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(mainWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsWindow);
     designWindow(this, "frmMain", applicationTitle(), QSize(1026, 603), Frame::Sizable);
 
     auto *splitter = new GradientSplitter(Qt::Horizontal, this);
@@ -459,14 +474,43 @@ void MainWindow::FormResize()
         m_exit->move(frameGeometry().width() - 110, m_exit->y());
 }
 
+// Whatever a user does with keyboard or mouse: once the fade-out has begun none of it may start a
+// command, which the end of the run would cut short.
+static bool isUserInput(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::InputMethod:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_fade && isUserInput(event))
+        return true;
     if (watched == m_link) {
         if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
             QFont font = m_link->font();
             font.setUnderline(event->type() == QEvent::Enter);
             m_link->setFont(font);
-        } else if (event->type() == QEvent::MouseButtonRelease) {
+        } else if (event->type() == QEvent::MouseButtonRelease
+                   && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
             QDesktopServices::openUrl(QUrl(QString::fromLatin1(WebAddress)));
         }
         return false;
@@ -476,6 +520,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     for (QListWidget *list : {m_categories, m_recipes}) {
         if (!list || watched != list->viewport())
             continue;
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick
+            || event->type() == QEvent::MouseButtonRelease) {
+            // Only the left button selects and runs the click handling; the lists have no use for
+            // the others.
+            if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+                return true;
+        }
         if (event->type() == QEvent::MouseButtonPress) {
             // A click below the last entry keeps the selection, as list boxes do.
             const auto *mouse = static_cast<QMouseEvent *>(event);
@@ -499,7 +550,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::restorePlacement()
 {
     IniFile profile(profilePath());
-    profile.load();
+    if (!profile.load()) {
+        // Shown, and the window opens as designed; the save at the end leaves the file alone.
+        reportApplicationError(tr("Cannot read the profile file %1").arg(QDir::toNativeSeparators(profile.path())));
+    }
     WindowPlacement::Current current;
     current.geometry = geometry();
     current.pixelsPerInch = qRound(screen()->logicalDotsPerInchX());
@@ -531,7 +585,12 @@ void MainWindow::savePlacement(bool destroying)
         return;
     m_placementSaved = true;
     IniFile profile(profilePath());
-    profile.load();
+    if (!profile.load()) {
+        // Writing now would replace whatever else the file keeps with this window's section alone.
+        reportApplicationError(tr("Cannot read the profile file %1, so the window's placement was not saved")
+                                   .arg(QDir::toNativeSeparators(profile.path())));
+        return;
+    }
     WindowPlacement::Saved saved;
     saved.flags = m_placementFlags;
     saved.showCmd = isMinimized() ? WindowPlacement::Minimized
@@ -568,7 +627,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_fade->setDuration(FadeMs);
     m_fade->setStartValue(1.0);
     m_fade->setEndValue(0.0);
+    // From here on the window takes no input: a click or key during the fade would open a dialog
+    // that the end of the run then closes with whatever was typed into it.
+    qApp->installEventFilter(this);
     connect(m_fade, &QPropertyAnimation::finished, this, [this] {
+        qApp->removeEventFilter(this);
         hide();
         Q_EMIT fadedOut();
         QCoreApplication::quit();

@@ -138,8 +138,12 @@ bool ConversionsWindow::eventFilter(QObject *watched, QEvent *event)
                            : false;
     if (event->type() == QEvent::KeyPress) {
         // Every key that types a character (Backspace, Enter and Ctrl+V included, Delete not)
-        // clears the old result of the box it belongs with.
-        if (!key->text().isEmpty() && key->key() != Qt::Key_Delete) {
+        // clears the old result of the box it belongs with. Tab moves the focus and Alt
+        // combinations are commands: Qt gives them a text too, but they type nothing.
+        const bool typesNothing = key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab
+                                  || key->key() == Qt::Key_Backtab
+                                  || (key->modifiers() & (Qt::AltModifier | Qt::MetaModifier));
+        if (!key->text().isEmpty() && !typesNothing) {
             if (QLineEdit *cleared = m_boxes.value(KitchenConversions::boxClearedBy(edit->objectName())))
                 cleared->clear();
         }
@@ -153,6 +157,16 @@ bool ConversionsWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void ConversionsWindow::keyPressEvent(QKeyEvent *event)
+{
+    // The window has no Cancel button, so Escape does not close it; Close and the close box do.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ConversionsWindow::btnClearAllClick()

@@ -84,7 +84,8 @@ void SearchWindow::focusTag()
 void SearchWindow::closeEvent(QCloseEvent *event)
 {
     FormClose();
-    QDialog::closeEvent(event);
+    // Not QDialog's handling, which would go round through reject(); the window just hides.
+    QWidget::closeEvent(event);
 }
 
 void SearchWindow::FormClose()
@@ -100,10 +101,24 @@ bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
             btnSearchClick();   // Enter always starts anew
             return true;
         }
-        if (key->key() == Qt::Key_Escape)
-            return false;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void SearchWindow::keyPressEvent(QKeyEvent *event)
+{
+    // None of the buttons is a Cancel button, so Escape does not close the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void SearchWindow::reject()
+{
+    // However the window goes away, it goes through its close handling.
+    close();
 }
 
 bool SearchWindow::requireText()

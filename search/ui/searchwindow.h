@@ -17,11 +17,13 @@ public:
     void btnSearchClick();
     void btnNextClick();
     void btnCancelClick();
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void FormShow();

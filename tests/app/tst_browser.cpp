@@ -12,14 +12,20 @@
 #include "tests/support/scriptedprompt.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 
@@ -51,9 +57,15 @@ private Q_SLOTS:
     void duplicateRecipeNamesDeleteByPosition();
     void informationWhenNothingSelected_data();
     void informationWhenNothingSelected();
+    void onlyTheLeftButtonActs();
     void helpAndExitButton();
     void placementSurvivesRestart();
     void placementFromOtherPixelsPerInchKeepsOnlyState();
+    void unreadableProfileIsReportedAndKept();
+
+public Q_SLOTS:
+    // Stands in for the desktop's browser.
+    void openUrl(const QUrl &url) { m_opened << url; }
 
 private:
     MainWindow *main() const { return windows().frmMain; }
@@ -68,6 +80,7 @@ private:
 
     QTemporaryDir *m_dir = nullptr;
     ScriptedPrompt m_prompt;
+    QList<QUrl> m_opened;
 };
 
 void BrowserTest::initTestCase()
@@ -258,9 +271,13 @@ void BrowserTest::recipeCommandsFollowTheHighlight()
     QCOMPARE(opened, QStringLiteral("B"));
     QCOMPARE(recipeTable().state(), Table::State::Browse);   // the closed editor cancelled
 
-    // New recipe: inserting into the selected category, without the notice.
+    // New recipe: inserting into the selected category, without the notice. Assistive technology
+    // announces the editor by the caption it has now, and the main window as a window.
     duringModal([] {
         QCOMPARE(windows().frmAERecipe->windowTitle(), QStringLiteral("Add New Recipe"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(windows().frmAERecipe)->text(QAccessible::Name),
+                 QStringLiteral("Add New Recipe"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(windows().frmMain)->role(), QAccessible::Window);
         QCOMPARE(windows().browser->store().cdsRecipe().state(), Table::State::Insert);
         windows().frmAERecipe->close();
     });
@@ -315,6 +332,32 @@ void BrowserTest::informationWhenNothingSelected()
     m_prompt.clear();
     child(main(), qPrintable(button))->click();
     QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::Information), QStringList{message});
+}
+
+void BrowserTest::onlyTheLeftButtonActs()
+{
+    addCategory(QStringLiteral("Soups"));
+    addRecipes(QStringLiteral("Soups"), {QStringLiteral("Leek")});
+    main()->FillCategoryList();
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+    auto *link = child<QLabel>(main(), "Label4");
+    const QPoint soups = categories()->visualItemRect(categories()->item(0)).center();
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(categories()->viewport(), button, {}, soups);
+        QTest::mouseClick(link, button);
+    }
+    QVERIFY(categories()->selectedItems().isEmpty());
+    QCOMPARE(recipes()->count(), 0);
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton})
+        QTest::mouseDClick(categories()->viewport(), button, {}, soups);
+    QVERIFY(m_prompt.shown().isEmpty());   // no "Please select a Category to Edit."
+    QVERIFY(m_opened.isEmpty());
+
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(m_opened, QList<QUrl>{QUrl(QString::fromLatin1(MainWindow::WebAddress))});
+    clickCategory(QStringLiteral("Soups"));
+    QCOMPARE(entries(recipes()), QStringList{QStringLiteral("Leek")});
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 }
 
 void BrowserTest::helpAndExitButton()
@@ -377,6 +420,26 @@ void BrowserTest::placementFromOtherPixelsPerInchKeepsOnlyState()
     start();
     QVERIFY(main()->isVisible());
     QVERIFY(m_prompt.shown().isEmpty());
+}
+
+void BrowserTest::unreadableProfileIsReportedAndKept()
+{
+    destroyWindows();
+    // A folder in the profile's place: it exists and cannot be read, even by the superuser.
+    const QString path = MainWindow::profilePath();
+    QFile::remove(path);
+    QVERIFY(QDir().mkpath(path));
+    m_prompt.clear();
+    start();
+    QVERIFY(main()->isVisible());
+    const QString shown = QDir::toNativeSeparators(path);
+    QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::ApplicationError),
+             QStringList{QStringLiteral("Cannot read the profile file %1.").arg(shown)});
+    destroyWindows();
+    QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::ApplicationError).constLast(),
+             QStringLiteral("Cannot read the profile file %1, so the window's placement was not saved.").arg(shown));
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(QDir(path).removeRecursively());
 }
 
 int main(int argc, char *argv[])

@@ -7,6 +7,8 @@
 #include "store/table.h"
 #include "tests/support/scriptedprompt.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDialog>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -144,7 +147,26 @@ void StartupTest::closingMainWindowFadesOutAndWritesTables()
     clock.start();
     main->close();
     QVERIFY(main->isVisible());   // still fading
+
+    // The fading window takes no input: neither a click on New nor Space on it opens the category
+    // dialog. (Should one open, the timer closes it so that the test goes on and fails.)
+    QStringList opened;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            opened << modal->objectName();
+            modal->close();
+        }
+    });
+    closer.start(10);
+    auto *newCategory = main->findChild<QAbstractButton *>(QStringLiteral("btnNewCat"));
+    QTest::mouseClick(newCategory, Qt::LeftButton);
+    newCategory->setFocus();
+    QTest::keyClick(newCategory, Qt::Key_Space);
     QVERIFY(faded.wait(5000));
+    closer.stop();
+    QCOMPARE(opened, QStringList());
+    QCOMPARE(categories.state(), Table::State::Browse);
     QVERIFY(clock.elapsed() >= MainWindow::FadeMs - 50);
     QVERIFY(!main->isVisible());
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Category.cds"))));   // nothing written while running

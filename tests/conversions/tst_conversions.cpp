@@ -10,6 +10,8 @@ namespace {
 
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 const QLocale German(QLocale::German, QLocale::Germany);
+// Groups with a no-break space and has a minus sign of its own (U+2212).
+const QLocale Swedish(QLocale::Swedish, QLocale::Sweden);
 
 QString convert(const char *box, const QString &text, const QLocale &locale)
 {
@@ -80,23 +82,26 @@ void ConversionsTest::roundingAndFormat_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("decimals");
+    QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("half away from zero") << 0.125 << 2 << "0.13";
-    QTest::newRow("negative half away from zero") << -0.125 << 2 << "-0.13";
-    QTest::newRow("carry into a new digit") << 999.995 << 2 << "1,000.00";
-    QTest::newRow("tiny negative shows zero") << -0.001 << 2 << "0.00";
-    QTest::newRow("smallest place rounds up") << 0.005 << 2 << "0.01";
-    QTest::newRow("far below the last place") << 1e-9 << 5 << "0.00000";
-    QTest::newRow("grouping in threes") << 1234567.891 << 2 << "1,234,567.89";
-    QTest::newRow("no grouping below a thousand") << 999.0 << 4 << "999.0000";
+    QTest::newRow("half away from zero") << 0.125 << 2 << English << "0.13";
+    QTest::newRow("negative half away from zero") << -0.125 << 2 << English << "-0.13";
+    QTest::newRow("carry into a new digit") << 999.995 << 2 << English << "1,000.00";
+    QTest::newRow("tiny negative shows zero") << -0.001 << 2 << English << "0.00";
+    QTest::newRow("smallest place rounds up") << 0.005 << 2 << English << "0.01";
+    QTest::newRow("far below the last place") << 1e-9 << 5 << English << "0.00000";
+    QTest::newRow("grouping in threes") << 1234567.891 << 2 << English << "1,234,567.89";
+    QTest::newRow("no grouping below a thousand") << 999.0 << 4 << English << "999.0000";
+    QTest::newRow("swedish separators, hyphen for minus") << -1234.5 << 2 << Swedish << QString::fromUtf8("-1\u00a0234,50");
 }
 
 void ConversionsTest::roundingAndFormat()
 {
     QFETCH(double, value);
     QFETCH(int, decimals);
+    QFETCH(QLocale, locale);
     QFETCH(QString, shown);
-    QCOMPARE(KitchenConversions::format(value, decimals, English), shown);
+    QCOMPARE(KitchenConversions::format(value, decimals, locale), shown);
 }
 
 void ConversionsTest::parsing_data()
@@ -130,9 +135,11 @@ void ConversionsTest::parsing()
 void ConversionsTest::resultsReadBack()
 {
     // A result of a thousand or more, converted back, gives its true value in either locale.
-    for (const QLocale &locale : {English, German}) {
+    for (const QLocale &locale : {English, German, Swedish}) {
         const QString millilitres = convert("edtCups", QStringLiteral("4"), locale);
         QCOMPARE(convert("edtMM1", millilitres, locale), convert("edtMM1", QStringLiteral("1000"), locale));
+        const QString negative = convert("edtCups", QStringLiteral("-4"), locale);
+        QCOMPARE(convert("edtMM1", negative, locale), convert("edtMM1", QStringLiteral("-1000"), locale));
     }
 }
 
@@ -149,6 +156,14 @@ void ConversionsTest::windowConvertsOnEnterAndClearsPartners()
     QCOMPARE(millilitres->text(), QStringLiteral("1,000.00"));
     QCOMPARE(cups->text(), QStringLiteral("4"));
     QVERIFY(window.isVisible());   // Enter converts, it does not close the window
+    // Keys that type nothing keep the result: Tab on to it and back, an Alt combination; Escape
+    // does not close the window either (it has no Cancel button).
+    QTest::keyClick(cups, Qt::Key_Tab);
+    QTest::keyClick(millilitres, Qt::Key_Backtab);
+    QTest::keyClick(cups, Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(millilitres->text(), QStringLiteral("1,000.00"));
+    QTest::keyClick(millilitres, Qt::Key_Escape);
+    QVERIFY(window.isVisible());
 
     // Converted back, the grouped result reads as its value.
     QTest::keyClick(millilitres, Qt::Key_Return);

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 struct Recipe {
@@ -220,11 +222,22 @@ void TagSearchTest::enterRestartsAndClosingDisablesNext()
     }
     QCOMPARE(opened, (QStringList{QStringLiteral("Benedict"), QStringLiteral("Benedict"), QStringLiteral("Scramble")}));
 
-    fixture.control("btnCancel")->click();
-    QVERIFY(!search->isVisible());
-    search->show();
-    QCOMPARE(tag->text(), QStringLiteral("egg"));
-    QVERIFY(!next->isEnabled());
+    // No button is a Cancel button: Escape leaves the window and the walk as they are.
+    QTest::keyClick(tag, Qt::Key_Escape);
+    QVERIFY(search->isVisible());
+    QVERIFY(next->isEnabled());
+
+    // Every way of closing ends the walk: Cancel, the close box, a dialog's rejection.
+    const std::function<void()> closings[] = {[&] { fixture.control("btnCancel")->click(); },
+                                              [&] { search->close(); }, [&] { search->reject(); }};
+    for (const auto &closeIt : closings) {
+        next->setEnabled(true);
+        closeIt();
+        QVERIFY(!search->isVisible());
+        search->show();
+        QCOMPARE(tag->text(), QStringLiteral("egg"));
+        QVERIFY(!next->isEnabled());
+    }
 }
 
 void TagSearchTest::nextAfterClickingAnotherCategory()

@@ -49,6 +49,7 @@ struct BoxProbe {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
     QString defaultButton;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 void answerNextBox(BoxProbe *probe, Qt::Key key)
@@ -62,6 +63,7 @@ void answerNextBox(BoxProbe *probe, Qt::Key key)
             probe->buttons << button->text();
         if (box->defaultButton())
             probe->defaultButton = box->defaultButton()->text();
+        probe->format = box->textFormat();
         QTest::keyClick(box, key);
     });
 }
@@ -144,7 +146,8 @@ void ShellTest::confirmationDefaultsToYesAndEscapeAnswersNo()
     DialogPrompt dialogs;
     BoxProbe probe;
     answerNextBox(&probe, Qt::Key_Escape);
-    QCOMPARE(dialogs.confirm(QStringLiteral("Delete this recipe?")), Prompt::Answer::No);
+    QCOMPARE(dialogs.confirm(QStringLiteral("Delete <b>cakes</b>?")), Prompt::Answer::No);
+    QCOMPARE(probe.format, Qt::PlainText);
     QCOMPARE(probe.title, QStringLiteral("Confirm"));
     QCOMPARE(probe.icon, QMessageBox::Question);
     QCOMPARE(probe.buttons, (QStringList{QStringLiteral("&Yes"), QStringLiteral("&No")}));
@@ -174,7 +177,8 @@ void ShellTest::informationAndErrorBoxes()
     DialogPrompt dialogs;
     BoxProbe probe;
     answerNextBox(&probe, Qt::Key_Escape);
-    const QString text = QStringLiteral("Please select a category first");
+    // Names the user typed are no markup.
+    const QString text = QStringLiteral("Could not find <b>cakes</b> in dataset");
     switch (kind) {
     case 0: dialogs.information(text); break;
     case 1: dialogs.error(text); break;
@@ -184,6 +188,7 @@ void ShellTest::informationAndErrorBoxes()
     QCOMPARE(probe.title, title);
     QCOMPARE(int(probe.icon), icon);
     QCOMPARE(probe.buttons, QStringList{QStringLiteral("OK")});
+    QCOMPARE(probe.format, Qt::PlainText);
 }
 
 void ShellTest::busyNoticeAsDesigned()
