@@ -8,6 +8,7 @@
 #include "printing/pagination.h"
 #include "printing/printer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
