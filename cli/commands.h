@@ -6,6 +6,7 @@
 #include <optional>
 
 class QTextStream;
+class RichTextControl;
 
 // Each group of saporin-cli commands answers a command line (program name removed). A group
 // returns std::nullopt when the command is not one of its own, otherwise the exit code.
@@ -13,6 +14,14 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
 std::optional<int> runDocumentCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 // Commands that draw with the program's widgets (the widget gallery).
 std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// Printing documents and listing printers.
+std::optional<int> runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// Loads a document (.rtf, .txt or a stored body .zrtf) as the editor's Import does.
+void LoadDocumentFile(RichTextControl &control, const QString &path);
+// Removes "NAME VALUE" from the arguments and gives VALUE, or the fallback when NAME is absent.
+QString TakeOption(QStringList &args, const QString &name, const QString &fallback = {});
 
 // A document file (.rtf, .txt or a stored body .zrtf) encoded as the editor saves a body.
 [[nodiscard]] QByteArray EncodeBodyFile(const QString &path);
@@ -24,3 +33,4 @@ std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QT
 QStringList storeCommandUsage();
 QStringList documentCommandUsage();
 QStringList extraCommandUsage();
+QStringList printCommandUsage();

@@ -296,3 +296,13 @@ QStringList documentCommandUsage()
         QStringLiteral("export DATADIR OUTDIR --format rtf|txt       one file per recipe, a folder per category"),
     };
 }
+
+void LoadDocumentFile(RichTextControl &control, const QString &path)
+{
+    loadDocument(control, path);
+}
+
+QString TakeOption(QStringList &args, const QString &name, const QString &fallback)
+{
+    return takeOption(args, name, fallback);
+}

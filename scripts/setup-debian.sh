@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev
   fonts-liberation fonts-dejavu
   xvfb xauth imagemagick openbox xdotool x11-utils
+  cups-daemon cups-client printer-driver-cups-pdf poppler-utils
 )
 
 missing=()
