@@ -1,4 +1,8 @@
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,6 +20,7 @@ private Q_SLOTS:
     void importListExportConvert();
     void failuresExitNonZeroWithAMessage();
     void recipesOfAMissingCategoryAreListedAndExported();
+    void printsPagesWithCaptionsToPdf();
 
 private:
     struct Run {
@@ -132,6 +137,65 @@ void CliTest::recipesOfAMissingCategoryAreListedAndExported()
     QCOMPARE(cli({QStringLiteral("export"), data, out, QStringLiteral("--format"), QStringLiteral("txt")}).code, 0);
     QVERIFY(QFile::exists(out + QStringLiteral("/(missing category 1)/Apple pie.txt")));
     QVERIFY(QDir(out + QStringLiteral("/Fish")).isEmpty());
+}
+
+void CliTest::printsPagesWithCaptionsToPdf()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("poppler-utils are not installed");
+    QTemporaryDir dir;
+    // Steps, a picture, a table and more steps: a few A4 pages.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ";
+    for (int i = 1; i <= 70; ++i)
+        rtf += "Step " + QByteArray::number(i) + ": peel and slice the apples, toss them with sugar.\\par ";
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    rtf += "{\\pict\\pngblip\\picw300\\pich200 " + png.toHex() + "}\\par ";
+    for (int r = 0; r < 40; ++r)
+        rtf += "\\trowd\\cellx3000\\cellx6000\\intbl Ingredient " + QByteArray::number(r) + "\\cell " + QByteArray::number(r * 10) + " g\\cell\\row ";
+    for (int i = 1; i <= 40; ++i)
+        rtf += "Serve " + QByteArray::number(i) + ".\\par ";
+    writeFile(dir.filePath(QStringLiteral("pie.rtf")), rtf + "}");
+    const QString pdf = dir.filePath(QStringLiteral("pie.pdf"));
+    const Run run = cli({QStringLiteral("print"), dir.filePath(QStringLiteral("pie.rtf")), QStringLiteral("--pdf"), pdf, QStringLiteral("--header"),
+                         QStringLiteral("|Apple pie|Page {PAGE} of {NUMPAGES}"), QStringLiteral("--footer"), QStringLiteral("Saporin"),
+                         QStringLiteral("--range"), QStringLiteral("3-2")});
+    QCOMPARE(run.code, 0);
+    const QRegularExpressionMatch counts = QRegularExpression(QStringLiteral(R"(printed 2 of (\d+) pages)")).match(run.out);
+    QVERIFY2(counts.hasMatch(), qPrintable(run.out + run.err));
+    const int pages = counts.captured(1).toInt();
+    QVERIFY(pages >= 3);
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    const QStringList sheets = printed.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QCOMPARE(sheets.size(), 2);
+    // A descending range: page 3 first, each page with its own captions.
+    QVERIFY(sheets.at(0).contains(QStringLiteral("Page 3 of %1").arg(pages)));
+    QVERIFY(sheets.at(1).contains(QStringLiteral("Page 2 of %1").arg(pages)));
+    QVERIFY(sheets.at(0).contains(QStringLiteral("Apple pie")) && sheets.at(0).contains(QStringLiteral("Saporin")));
+    // Page 3 goes on where page 2 stopped: nothing lost or repeated at the break.
+    static const QRegularExpression step(QStringLiteral(R"((Step|Ingredient|Serve) (\d+))"));
+    QStringList onPage2;
+    for (auto it = step.globalMatch(sheets.at(1)); it.hasNext();)
+        onPage2 << it.next().captured(0);
+    const QRegularExpressionMatch firstOnPage3 = step.match(sheets.at(0));
+    QVERIFY(!onPage2.isEmpty() && firstOnPage3.hasMatch());
+    const QString last = onPage2.last();
+    const QString next = last.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') + QString::number(last.section(QLatin1Char(' '), 1).toInt() + 1);
+    QVERIFY2(firstOnPage3.captured(0) == next || firstOnPage3.captured(2) == QLatin1String(last.startsWith(QLatin1String("Step")) ? "0" : "1"),
+             qPrintable(last + QLatin1String(" then ") + firstOnPage3.captured(0)));
+
+    const Run bad = cli({QStringLiteral("print"), dir.filePath(QStringLiteral("pie.rtf")), QStringLiteral("--pdf"), pdf, QStringLiteral("--range"),
+                         QStringLiteral("1-%1").arg(pages + 1)});
+    QCOMPARE(bad.code, 1);
+    QVERIFY(bad.err.contains(QStringLiteral("pages")));
 }
 
 QTEST_GUILESS_MAIN(CliTest)
