@@ -147,6 +147,9 @@ struct TableCtx
     QTextTable *table = nullptr;
     int row = 0;
     int col = 0;
+    // Rows that hold content; the table may have more, made ahead of need and dropped at its end.
+    int rowsUsed = 1;
+    int rowsExpected = 0; // rows the look ahead found, counted from the top
     bool needCell = false;
     bool widthsSet = false;
     // Merges are made when the table is complete: Qt's tables grow unreliably once cells are
@@ -456,6 +459,7 @@ private:
     void addToList(const ParaState &para);
     void openTable(int columns);
     void closeTable();
+    [[nodiscard]] int rowsAhead() const;
     void applyRow(TableCtx &ctx, const RowDef &def);
     void finishPicture();
     void finishFieldInstruction(FieldCtx &field);
@@ -469,6 +473,7 @@ private:
     State &st() { return m_stack.back(); }
 
     const QByteArray &m_in;
+    qsizetype m_pos = 0; // where reading stands in m_in
     QTextCursor &m_cursor;
     QTextDocument *m_doc;
 
@@ -716,6 +721,8 @@ void Parser::closeTable()
 {
     TableCtx &ctx = m_tables.back();
     QTextTable *table = ctx.table;
+    if (table->rows() > ctx.rowsUsed)
+        table->removeRows(ctx.rowsUsed, table->rows() - ctx.rowsUsed);
     for (const auto &[column, span] : ctx.open)
         ctx.spans.push_back(span);
     // Merging removes the marks that begin the merged-away cells, and an empty paragraph before
@@ -766,6 +773,191 @@ void Parser::closeTable()
     m_pendingBreak = false;
 }
 
+// Counts the rows of the outer table that still follow, from where reading stands, by a light
+// look ahead: a row is a \row after a cell or text of its own. The look ahead stops where text or
+// a paragraph end outside the table would close it, or far from the last row it found. It never
+// decides what is read, only how many rows are made at once, so a wrong count costs time only.
+int Parser::rowsAhead() const
+{
+    struct Flags
+    {
+        bool intbl = false;
+        bool hidden = false;
+        int itap = -1;
+    };
+    std::vector<Flags> outer; // the groups open where the look ahead starts, innermost last
+    outer.reserve(m_stack.size());
+    for (const State &state : m_stack)
+        outer.push_back(Flags{state.para.intbl, state.ch.hidden, state.para.itap});
+    std::vector<Flags> stack{outer.back()};
+    outer.pop_back();
+    const char *data = m_in.constData();
+    const qsizetype n = m_in.size();
+    constexpr qsizetype MaxGap = 256 * 1024; // bytes after the last row found
+    int rows = 0;
+    bool content = true; // the row being read has content, or no rows would be asked for
+    qsizetype lastRow = m_pos;
+    auto inTable = [&stack] { return stack.back().intbl || stack.back().itap > 0; };
+    // Text outside the table ends the look ahead; hidden text is no content.
+    auto textSeen = [&]() -> bool {
+        if (stack.back().hidden)
+            return true;
+        content = true;
+        return inTable();
+    };
+    // Skips the group whose "{" was just passed.
+    auto skipGroup = [&](qsizetype &i) {
+        int depth = 1;
+        while (i < n && depth > 0) {
+            const char c = data[i++];
+            if (c == '{') {
+                ++depth;
+            } else if (c == '}') {
+                --depth;
+            } else if (c == '\\' && i < n) {
+                if (data[i] == 'b' && i + 3 < n && data[i + 1] == 'i' && data[i + 2] == 'n' && data[i + 3] >= '0'
+                    && data[i + 3] <= '9') {
+                    qsizetype j = i + 3;
+                    qint64 count = 0;
+                    while (j < n && data[j] >= '0' && data[j] <= '9' && count < n)
+                        count = count * 10 + (data[j++] - '0');
+                    if (j < n && data[j] == ' ')
+                        ++j;
+                    i = std::min<qsizetype>(n, j + qsizetype(std::min<qint64>(count, n)));
+                } else {
+                    ++i;
+                }
+            }
+        }
+    };
+    qsizetype i = m_pos;
+    while (i < n && i - lastRow < MaxGap) {
+        const char c = data[i];
+        if (c == '{') {
+            ++i;
+            // Destinations that are not body text are passed over whole.
+            qsizetype j = i;
+            while (j < n && (data[j] == '\r' || data[j] == '\n'))
+                ++j;
+            bool skip = false;
+            if (j + 1 < n && data[j] == '\\' && data[j + 1] == '*') {
+                skip = true;
+            } else if (j + 1 < n && data[j] == '\\') {
+                qsizetype k = j + 1;
+                while (k < n && k - j < 33 && ((data[k] >= 'a' && data[k] <= 'z') || (data[k] >= 'A' && data[k] <= 'Z')))
+                    ++k;
+                const auto found = keywords().find(std::string_view(data + j + 1, size_t(k - j - 1)));
+                if (found != keywords().end()) {
+                    switch (found->second) {
+                    case Kw::SkipDest: case Kw::Fonttbl: case Kw::Colortbl: case Kw::Listtable:
+                    case Kw::Listoverridetable: case Kw::Fldinst: case Kw::Pict: case Kw::Pn:
+                    case Kw::Nesttableprops:
+                        skip = true;
+                        break;
+                    default:
+                        break;
+                    }
+                }
+            }
+            if (skip)
+                skipGroup(i);
+            else
+                stack.push_back(stack.back());
+            continue;
+        }
+        if (c == '}') {
+            ++i;
+            stack.pop_back();
+            if (stack.empty()) {
+                if (outer.empty())
+                    break; // the document ends
+                stack.push_back(outer.back());
+                outer.pop_back();
+            }
+            continue;
+        }
+        if (c != '\\') {
+            ++i;
+            if (c != '\r' && c != '\n' && !textSeen())
+                break;
+            continue;
+        }
+        ++i;
+        if (i >= n)
+            break;
+        const char d = data[i];
+        if (!((d >= 'a' && d <= 'z') || (d >= 'A' && d <= 'Z'))) {
+            ++i;
+            // Control symbols that stand for text; \' takes its two digits as text as well.
+            if ((d == '\\' || d == '{' || d == '}' || d == '\'' || d == '~' || d == '_' || d == '-') && !textSeen())
+                break;
+            if (d == '\n' || d == '\r') { // a paragraph end
+                if (!inTable())
+                    break;
+            }
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < n && i - start < 32 && ((data[i] >= 'a' && data[i] <= 'z') || (data[i] >= 'A' && data[i] <= 'Z')))
+            ++i;
+        const std::string_view name(data + start, size_t(i - start));
+        bool negative = false;
+        if (i + 1 < n && data[i] == '-' && data[i + 1] >= '0' && data[i + 1] <= '9') {
+            negative = true;
+            ++i;
+        }
+        bool hasParam = false;
+        qint64 value = 0;
+        while (i < n && data[i] >= '0' && data[i] <= '9') {
+            if (value < 1'000'000'000)
+                value = value * 10 + (data[i] - '0');
+            hasParam = true;
+            ++i;
+        }
+        if (i < n && data[i] == ' ')
+            ++i;
+        if (negative)
+            value = -value;
+        if (name == "bin") {
+            i += qsizetype(std::clamp<qint64>(value, 0, n - i));
+            continue;
+        }
+        const auto found = keywords().find(name);
+        if (found == keywords().end())
+            continue;
+        Flags &f = stack.back();
+        const bool on = !hasParam || value != 0;
+        switch (found->second) {
+        case Kw::Row:
+            if (content) {
+                ++rows;
+                lastRow = i;
+            }
+            content = false;
+            break;
+        case Kw::Cell: case Kw::Nestcell: content = true; break;
+        case Kw::Par: case Kw::Sect: case Kw::Page:
+            if (!inTable())
+                return rows;
+            break;
+        case Kw::Pard: f.intbl = false; f.itap = -1; break;
+        case Kw::Intbl: f.intbl = on; break;
+        case Kw::Itap: f.itap = int(std::clamp<qint64>(value, 0, RtfReader::MaxTableDepth)); break;
+        case Kw::V: f.hidden = on; break;
+        case Kw::Plain: f.hidden = false; break;
+        case Kw::U: case Kw::Line: case Kw::Tab: case Kw::Emdash: case Kw::Endash: case Kw::Bullet:
+        case Kw::Lquote: case Kw::Rquote: case Kw::Ldblquote: case Kw::Rdblquote: case Kw::Emspace:
+        case Kw::Enspace: case Kw::Qmspace: case Kw::Zwj: case Kw::Zwnj: case Kw::Ltrmark: case Kw::Rtlmark:
+            if (!textSeen())
+                return rows;
+            break;
+        default:
+            break;
+        }
+    }
+    return rows;
+}
+
 void Parser::beginContent(int level)
 {
     while (int(m_tables.size()) > level)
@@ -785,8 +977,14 @@ void Parser::beginContent(int level)
     if (!m_tables.empty()) {
         TableCtx &ctx = m_tables.back();
         if (ctx.needCell) {
-            if (ctx.row >= ctx.table->rows())
-                ctx.table->appendRows(1);
+            if (ctx.row >= ctx.table->rows()) {
+                // Every row added costs Qt a pass over the whole table: add the rows that are
+                // coming in one go (in steps of at most 1,024: Qt inserts many rows in quadratic time).
+                if (level == 1 && ctx.row >= ctx.rowsExpected)
+                    ctx.rowsExpected = ctx.row + rowsAhead();
+                ctx.table->appendRows(std::clamp(ctx.rowsExpected - ctx.row, 1, 1024));
+            }
+            ctx.rowsUsed = std::max(ctx.rowsUsed, ctx.row + 1);
             if (ctx.col >= ctx.table->columns()) {
                 if (ctx.table->columns() < RtfReader::MaxTableColumns)
                     ctx.table->appendColumns(ctx.col - ctx.table->columns() + 1);
@@ -800,14 +998,12 @@ void Parser::beginContent(int level)
                 ctx.needCell = false;
                 ctx.row = ctx.table->rows() - 1;
                 ctx.col = ctx.table->columns() - 1;
+                ctx.rowsUsed = ctx.table->rows();
                 return beginContent(level);
             }
             m_cursor = cell.lastCursorPosition();
             // Extra cells beyond the limit share the last one: keep their text as new paragraphs.
-            if (m_cursor.block().length() > 1 || cell.firstPosition() != cell.lastPosition())
-                m_pendingBreak = true;
-            else
-                m_pendingBreak = false;
+            m_pendingBreak = m_cursor.position() != cell.firstPosition();
             ctx.needCell = false;
         }
     }
@@ -1003,7 +1199,7 @@ void Parser::endRow(int level)
     while (int(m_tables.size()) > level)
         closeTable();
     TableCtx &ctx = m_tables.back();
-    if (ctx.row >= ctx.table->rows())
+    if (ctx.row >= ctx.rowsUsed)
         return; // a row end without cells
     applyRow(ctx, rowDef(level));
     ++ctx.row;
@@ -1036,8 +1232,12 @@ void Parser::applyRow(TableCtx &ctx, const RowDef &def)
     const int n = std::min(columns, int(def.cells.size()));
     for (int c = 0; c < n; ++c) {
         const CellDef &cd = def.cells[size_t(c)];
+        if (cd.shading < 0 && cd.shadePct <= 0
+            && std::all_of(std::begin(cd.borders), std::end(cd.borders), [](const BorderDef &b) { return b.width < 0; }))
+            continue;
+        // Cells are merged only once the table is complete: each cell is still its own.
         QTextTableCell cell = table->cellAt(row, c);
-        if (!cell.isValid() || cell.row() != row || cell.column() != c)
+        if (!cell.isValid())
             continue;
         QTextTableCellFormat f = cell.format().toTableCellFormat();
         bool changed = false;
@@ -1620,7 +1820,7 @@ void Parser::run()
     m_stack.push_back(root);
     const char *data = m_in.constData();
     const qsizetype n = m_in.size();
-    qsizetype i = 0;
+    qsizetype &i = m_pos;
     // Blanks before the document's group.
     while (i < n && data[i] != '{')
         ++i;

@@ -196,6 +196,8 @@ private Q_SLOTS:
     void readsListsOfBothStyles();
     void readsTables();
     void readsMergedAndNestedTables();
+    void readsEveryRowWhateverFollows_data();
+    void readsEveryRowWhateverFollows();
     void readsLinksAndOtherFields();
     void readsPictures();
     void keepsOnePictureOfAlternatives();
@@ -468,6 +470,55 @@ void TestRtf::readsTables()
     QVERIFY(!QTextCursor(blockWith(&doc, QStringLiteral("After"))).currentTable());
     QVERIFY(!QTextCursor(blockWith(&doc, QStringLiteral("Before"))).currentTable());
     QVERIFY(doc.toPlainText().startsWith(QStringLiteral("Before\n")));
+}
+
+void TestRtf::readsEveryRowWhateverFollows_data()
+{
+    // Rows are made ahead of the text that fills them; what follows a row must not change how
+    // many the table keeps.
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QList<int>>("rows"); // of each table in order
+    QTest::addColumn<QString>("text");
+    QByteArray many;
+    for (int r = 0; r < 2500; ++r)
+        many += "\\trowd\\clbrdrb\\brdrs\\cellx1000\\cellx2000\\pard\\intbl " + QByteArray::number(r) + "\\cell x\\cell\\row\n";
+    QString manyText;
+    for (int r = 0; r < 2500; ++r)
+        manyText += QString::number(r) + u'\n' + u'x' + u'\n';
+    QTest::newRow("thousands of rows") << QByteArray("{\\rtf1 " + many + "\\pard after}") << QList<int>{2500}
+                                       << manyText + QStringLiteral("after");
+    const QByteArray row = "\\trowd\\cellx1000\\pard\\intbl a\\cell\\row ";
+    QTest::newRow("row ends without cells") << QByteArray("{\\rtf1 " + row + "\\row\\row\\row\\pard after}")
+                                            << QList<int>{1} << QStringLiteral("a\nafter");
+    QTest::newRow("row of hidden text") << QByteArray("{\\rtf1 " + row + "\\pard\\intbl{\\v b}\\row\\pard after}")
+                                        << QList<int>{1} << QStringLiteral("a\nafter");
+    QTest::newRow("rows inside a skipped destination")
+            << QByteArray("{\\rtf1 " + row + "{\\*\\foo " + row + row + "}{\\footnote " + row + "}\\pard after}")
+            << QList<int>{1} << QStringLiteral("a\nafter");
+    QTest::newRow("rows without cell marks")
+            << QByteArray("{\\rtf1\\pard\\intbl a\\row\\pard\\intbl b\\row\\pard c}") << QList<int>{2}
+            << QStringLiteral("a\nb\nc");
+    QTest::newRow("tables parted by a paragraph")
+            << QByteArray("{\\rtf1 " + row + row + "\\pard between\\par " + row + row + row + "}") << QList<int>{2, 3}
+            << QStringLiteral("a\na\nbetween\na\na\na\n");
+    QTest::newRow("paragraph after a row ends the table")
+            << QByteArray("{\\rtf1 " + row + "\\pard b\\par " + row + "}") << QList<int>{1, 1} << QStringLiteral("a\nb\na\n");
+    QTest::newRow("document ends in a row") << QByteArray("{\\rtf1 " + row + row + row) << QList<int>{3}
+                                            << QStringLiteral("a\na\na\n");
+}
+
+void TestRtf::readsEveryRowWhateverFollows()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QList<int>, rows);
+    QFETCH(QString, text);
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QList<int> found;
+    for (QTextTable *table : tables(&doc))
+        found.append(table->rows());
+    QCOMPARE(found, rows);
+    QCOMPARE(doc.toPlainText(), u'\n' + text); // a table never starts the first paragraph
 }
 
 void TestRtf::readsMergedAndNestedTables()
