@@ -167,12 +167,6 @@ struct ListRun
     int count = 0;
 };
 
-bool isBulletStyle(QTextListFormat::Style style)
-{
-    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-            || style == QTextListFormat::ListSquare;
-}
-
 struct FieldCtx
 {
     int depth = 0;
@@ -1146,7 +1140,7 @@ void Parser::addToList(const ParaState &para)
     if (para.ls > 0) {
         ListRun &run = m_listsByKey[std::make_pair(para.ls, std::clamp(para.ilvl, 0, 8))];
         if (run.list && run.count < RtfReader::MaxListItems
-            && (!isBulletStyle(format.style()) || run.epoch == m_listEpoch)) {
+            && (!Rtf::isBullet(format.style()) || run.epoch == m_listEpoch)) {
             run.list->add(m_cursor.block());
             ++run.count;
         } else {

@@ -209,6 +209,7 @@ private Q_SLOTS:
     void roundTripIsByteStable();
     void roundTripKeepsTheDocument();
     void listsSplitAlikeWhenWrittenAndRead();
+    void listsShareDefinitionsByStyle();
     void runsDifferingInUnwrittenPropertiesAreOne();
     void writesTheSelectionOnly();
     void insertReplacesTheSelectionAsOneUndoStep();
@@ -702,11 +703,10 @@ void TestRtf::writesPortableRtf()
     QVERIFY(rtf.contains("\\b\\cf1 br\\u251\\'fbl\\u233\\'e9e \\{x\\}\\\\"));
     QVERIFY(rtf.contains("\\u20013?"));
     QVERIFY(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/?q=%22a%22\"}}{\\fldrslt{"));
-    // Lists in both forms.
-    QVERIFY(rtf.contains("{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt"));
-    QVERIFY(rtf.contains("\\ls1\\ilvl0"));
+    // Lists with their labels as text for readers that do not number lists.
+    QVERIFY(rtf.contains("\\ls1\\ilvl0 {\\listtext\\f0 \\u8226\\'95\\tab}"));
     QVERIFY(rtf.contains("{\\*\\listtable"));
-    QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Courier New;}{\\f2\\fnil\\fcharset2 Symbol;}"));
+    QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Courier New;}}"));
     // Balanced braces, nothing outside ASCII.
     int depth = 0;
     for (qsizetype k = 0; k < rtf.size(); ++k) {
@@ -933,6 +933,69 @@ void TestRtf::listsSplitAlikeWhenWrittenAndRead()
     QVERIFY(blockWith(&back, QStringLiteral("b2")).textList());
     QVERIFY(!blockWith(&back, QStringLiteral("plain")).textList());
     QCOMPARE(back.findBlockByNumber(back.blockCount() - 1).textList()->format().style(), QTextListFormat::ListSquare);
+}
+
+void TestRtf::listsShareDefinitionsByStyle()
+{
+    // Other word processors slow down with every list definition: bullets of one shape share
+    // one; numbered lists keep their own, or readers would number on from the list before.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    auto styled = [](QTextListFormat::Style style) {
+        QTextListFormat format;
+        format.setStyle(style);
+        return format;
+    };
+    auto list = [&c](const QTextListFormat &format, const QStringList &items) {
+        c.insertBlock(QTextBlockFormat());
+        QTextList *l = c.createList(format);
+        for (qsizetype k = 0; k < items.size(); ++k) {
+            if (k > 0) {
+                c.insertBlock();
+                l->add(c.block());
+            }
+            c.insertText(items[k]);
+        }
+    };
+    auto plain = [&c](const QString &text) {
+        c.insertBlock(QTextBlockFormat());
+        c.insertText(text);
+    };
+    QTextListFormat upperRoman;
+    upperRoman.setStyle(QTextListFormat::ListUpperRoman);
+    upperRoman.setNumberPrefix(QStringLiteral("CH "));
+    upperRoman.setNumberSuffix(QString());
+    for (int k = 0; k < 3; ++k) {
+        plain(QStringLiteral("Recipe"));
+        list(styled(QTextListFormat::ListDisc), {QStringLiteral("flour"), QStringLiteral("eggs")});
+        list(styled(QTextListFormat::ListCircle), {QStringLiteral("tip")});
+        list(styled(QTextListFormat::ListDecimal), {QStringLiteral("mix"), QStringLiteral("bake")});
+    }
+    list(upperRoman, {QStringLiteral("Soups"), QStringLiteral("Cakes")});
+
+    const QByteArray rtf = RtfWriter::write(&doc);
+    QCOMPARE(rtf.count("{\\list\\listtemplateid"), 2 + 3 + 1);
+    QCOMPARE(rtf.count("{\\listoverride\\"), 3 * 3 + 1);
+    QCOMPARE(rtf.count("{\\listoverride\\listid1\\"), 3);
+    QVERIFY(!rtf.contains("{\\*\\pn"));
+    QVERIFY(rtf.contains("{\\leveltext\\'04CH \\'00;}{\\levelnumbers\\'04;}"));
+    QVERIFY(rtf.contains("{\\listtext\\f0 CH II\\tab}"));
+
+    QTextDocument back;
+    RtfReader::read(rtf, &back);
+    QCOMPARE(RtfWriter::write(&back), rtf);
+    QList<QTextList *> lists;
+    for (QTextBlock b = back.begin(); b.isValid(); b = b.next())
+        if (b.textList() && !lists.contains(b.textList()))
+            lists.append(b.textList());
+    QCOMPARE(lists.size(), 10);
+    QStringList labels;
+    for (QTextList *l : lists)
+        labels << (l->format().style() == QTextListFormat::ListDecimal || l->format().style() == QTextListFormat::ListUpperRoman
+                           ? l->itemText(l->item(l->count() - 1))
+                           : QStringLiteral("-"));
+    QCOMPARE(labels, (QStringList{"-", "-", "2.", "-", "-", "2.", "-", "-", "2.", "CH II"}));
+    QCOMPARE(lists[1]->format().style(), QTextListFormat::ListCircle);
 }
 
 void TestRtf::runsDifferingInUnwrittenPropertiesAreOne()
