@@ -106,6 +106,7 @@ struct FontDef
 struct ListLevel
 {
     int nfc = 0;
+    bool legal = false; // numbers of the levels above shown as decimals
     int font = -1;
     QString text;
 };
@@ -208,7 +209,7 @@ enum class Kw {
     // fonts and colours
     Fcharset, Cpg, Red, Green, Blue,
     // lists
-    List, Listid, Listlevel, Levelnfc, Leveltext, Listoverride,
+    List, Listid, Listlevel, Levelnfc, Levellegal, Leveltext, Listoverride,
     // old lists
     Pnlvlblt, Pnlvlbody, Pnlvlcont, Pnlvl, Pndec, Pnucrm, Pnlcrm, Pnucltr, Pnlcltr,
     // pictures
@@ -260,7 +261,8 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"fcharset", Kw::Fcharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green},
             {"blue", Kw::Blue},
             {"list", Kw::List}, {"listid", Kw::Listid}, {"listlevel", Kw::Listlevel},
-            {"levelnfc", Kw::Levelnfc}, {"levelnfcn", Kw::Levelnfc}, {"leveltext", Kw::Leveltext},
+            {"levelnfc", Kw::Levelnfc}, {"levelnfcn", Kw::Levelnfc}, {"levellegal", Kw::Levellegal},
+            {"leveltext", Kw::Leveltext},
             {"listoverride", Kw::Listoverride},
             {"pnlvlblt", Kw::Pnlvlblt}, {"pnlvlbody", Kw::Pnlvlbody}, {"pnlvlcont", Kw::Pnlvlcont},
             {"pnlvl", Kw::Pnlvl}, {"pndec", Kw::Pndec}, {"pncard", Kw::Pndec}, {"pnord", Kw::Pndec},
@@ -323,6 +325,34 @@ QColor shadeColour(int pct)
 {
     const int v = 255 - std::clamp(pct, 0, 10000) * 255 / 10000;
     return QColor(v, v, v);
+}
+
+// A list number as a level of the given number format shows it.
+QString formatNumber(int n, int nfc)
+{
+    if (n <= 0)
+        return QString::number(n);
+    switch (nfc) {
+    case 1:
+    case 2: {
+        if (n >= 4000)
+            break;
+        static const char *const ones[] = {"", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"};
+        static const char *const tens[] = {"", "X", "XX", "XXX", "XL", "L", "LX", "LXX", "LXXX", "XC"};
+        static const char *const hundreds[] = {"", "C", "CC", "CCC", "CD", "D", "DC", "DCC", "DCCC", "CM"};
+        const QString roman = QString(n / 1000, u'M') + QLatin1String(hundreds[n / 100 % 10])
+                + QLatin1String(tens[n / 10 % 10]) + QLatin1String(ones[n % 10]);
+        return nfc == 1 ? roman : roman.toLower();
+    }
+    case 3:
+    case 4: // a to z, then aa to zz and so on
+        return QString((n - 1) / 26 + 1, QChar((nfc == 3 ? u'A' : u'a') + (n - 1) % 26));
+    case 22:
+        return n < 10 ? u'0' + QString::number(n) : QString::number(n);
+    default:
+        break;
+    }
+    return QString::number(n);
 }
 
 // The decoded picture for display, or nothing if the data cannot be made a picture.
@@ -496,6 +526,7 @@ private:
     CharState m_runState;
     bool m_pendingBreak = false;
     bool m_paraHasContent = false;
+    bool m_paragraphEnded = false;   // a paragraph mark came, and no \pard after it
     bool m_pageBreakPending = false;
     std::vector<TableCtx> m_tables;
     RowDef m_rowDefs[RtfReader::MaxTableDepth + 1];
@@ -1024,10 +1055,14 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
     if (para.ls > 0) {
         const auto o = m_overrides.find(para.ls);
         const ListLevel *level = nullptr;
+        const ListDef *def = nullptr;
+        int own = 0; // the level whose number this paragraph shows
         if (o != m_overrides.end()) {
             for (const ListDef &list : m_lists) {
                 if (list.id == o->second && !list.levels.empty()) {
-                    level = &list.levels[size_t(std::clamp(para.ilvl, 0, int(list.levels.size()) - 1))];
+                    def = &list;
+                    own = std::clamp(para.ilvl, 0, int(list.levels.size()) - 1);
+                    level = &list.levels[size_t(own)];
                     break;
                 }
             }
@@ -1070,7 +1105,30 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
             return f;
         }
         }
-        if (first >= 0) {
+        const qsizetype at = text.indexOf(QChar(char16_t(own)));
+        if (at >= 0) {
+            // Qt shows one number: the numbers of the levels above ("I.01" in legal numbering)
+            // become text, as they stand for the items this list comes under.
+            auto expand = [&](QStringView part) {
+                QString out;
+                for (const QChar c : part) {
+                    const int k = c.unicode();
+                    if (k >= 9) {
+                        out += c;
+                        continue;
+                    }
+                    const auto run = m_listsByKey.find(std::make_pair(para.ls, k));
+                    if (k >= own || run == m_listsByKey.end() || !run->second.list || run->second.list->count() == 0)
+                        continue;
+                    const QTextList *above = run->second.list;
+                    const int number = above->itemNumber(above->item(above->count() - 1)) + 1;
+                    out += formatNumber(number, level->legal ? 0 : def->levels[size_t(k)].nfc);
+                }
+                return out;
+            };
+            f.setNumberPrefix(Rtf::numberText(expand(QStringView(text).left(at))));
+            f.setNumberSuffix(Rtf::numberText(expand(QStringView(text).mid(at + 1))));
+        } else if (first >= 0) {
             f.setNumberPrefix(Rtf::numberText(text.left(first)));
             f.setNumberSuffix(Rtf::numberText(text.mid(last + 1)));
         }
@@ -1148,6 +1206,12 @@ void Parser::addToList(const ParaState &para)
             run.count = 1;
         }
         run.epoch = m_listEpoch;
+        // An item ends the lists of the levels below it: they number afresh under it.
+        for (int deeper = std::clamp(para.ilvl, 0, 8) + 1; deeper <= 8; ++deeper) {
+            const auto below = m_listsByKey.find(std::make_pair(para.ls, deeper));
+            if (below != m_listsByKey.end())
+                below->second.list = nullptr;
+        }
         m_pnList = nullptr;
         return;
     }
@@ -1168,6 +1232,7 @@ void Parser::endParagraph()
     applyParagraphFormat(st().para);
     m_pendingBreak = true;
     m_paraHasContent = false;
+    m_paragraphEnded = true;
 }
 
 void Parser::endCell(int level)
@@ -1569,6 +1634,10 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
             if (!m_lists.empty() && !m_lists.back().levels.empty())
                 m_lists.back().levels.back().nfc = param;
             return;
+        case Kw::Levellegal:
+            if (!m_lists.empty() && !m_lists.back().levels.empty())
+                m_lists.back().levels.back().legal = on;
+            return;
         case Kw::Leveltext: s.dest = Dest::LevelText; return;
         case Kw::F:
             if (!m_lists.empty() && !m_lists.back().levels.empty())
@@ -1673,7 +1742,10 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Kw::Sub: ch.valign = on ? 2 : 0; return;
     case Kw::Nosupersub: ch.valign = 0; return;
 
-    case Kw::Pard: para = ParaState(); return;
+    case Kw::Pard:
+        para = ParaState();
+        m_paragraphEnded = false;
+        return;
     case Kw::Ql: para.align = 0; return;
     case Kw::Qr: para.align = 1; return;
     case Kw::Qc: para.align = 2; return;
@@ -1934,7 +2006,9 @@ void Parser::run()
         m_stack.pop_back();
     flushRun();
     beginContent(0);
-    applyParagraphFormat(st().para);
+    // Word processors end their documents with a paragraph mark; the empty paragraph a document
+    // always ends in is no list item of the paragraph before it.
+    applyParagraphFormat(m_paragraphEnded && !m_paraHasContent ? ParaState() : st().para);
 }
 
 } // namespace

@@ -210,6 +210,8 @@ private Q_SLOTS:
     void roundTripKeepsTheDocument();
     void listsSplitAlikeWhenWrittenAndRead();
     void listsShareDefinitionsByStyle();
+    void keepsTheTextAroundListNumbers_data();
+    void keepsTheTextAroundListNumbers();
     void runsDifferingInUnwrittenPropertiesAreOne();
     void writesTheSelectionOnly();
     void insertReplacesTheSelectionAsOneUndoStep();
@@ -996,6 +998,56 @@ void TestRtf::listsShareDefinitionsByStyle()
                            : QStringLiteral("-"));
     QCOMPARE(labels, (QStringList{"-", "-", "2.", "-", "-", "2.", "-", "-", "2.", "CH II"}));
     QCOMPARE(lists[1]->format().style(), QTextListFormat::ListCircle);
+}
+
+void TestRtf::keepsTheTextAroundListNumbers_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("labels"); // of each paragraph; "-" outside lists
+    auto lists = [](const QByteArray &levels, const QByteArray &body) {
+        return "{\\rtf1{\\*\\listtable{\\list\\listtemplateid-1\\listhybrid" + levels
+                + "{\\listname ;}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}" + body
+                + "}";
+    };
+    const QByteArray chapters =
+            "\\pard\\ls1\\ilvl0 Soups\\par\\pard\\ls1\\ilvl1 Cold\\par\\pard\\ls1\\ilvl1 Hot\\par"
+            "\\pard\\ls1\\ilvl0 Cakes\\par\\pard\\ls1\\ilvl1 Sponge\\par";
+    // As a word processor writes a chapter list with legal sections: its documents end with a
+    // paragraph mark, after which no list item follows.
+    QTest::newRow("chapters and sections")
+            << lists("{\\listlevel\\levelnfc1\\levelnfcn1\\leveljc0\\levelstartat1{\\leveltext\\leveltemplateid67698703\\'04CH \\'00;}"
+                     "{\\levelnumbers\\'04;}\\fi-360\\li720}"
+                     "{\\listlevel\\levelnfc22\\levelnfcn22\\levelstartat1{\\leveltext\\leveltemplateid1\\'09Sect \\'00.\\'01;}"
+                     "{\\levelnumbers\\'06\\'08;}\\fi-360\\li1440}",
+                     chapters)
+            << QStringList{"CH I", "Sect I.1", "Sect I.2", "CH II", "Sect II.1", "-"};
+    QTest::newRow("legal numbering shows decimals")
+            << lists("{\\listlevel\\levelnfc1{\\leveltext \\'02\\'00.;;}}{\\listlevel\\levellegal1\\levelnfc0{\\leveltext \\'03\\'00.\\'01;;}}",
+                     chapters)
+            << QStringList{"I.", "1.1", "1.2", "II.", "2.1", "-"};
+    QTest::newRow("letters between brackets, older form")
+            << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxtb (}{\\pntxta )}}one\\par two\\par\\pard three}")
+            << QStringList{"(a)", "(b)", "-"};
+}
+
+void TestRtf::keepsTheTextAroundListNumbers()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, labels);
+    auto labelsOf = [](const QTextDocument &doc) {
+        QStringList out;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            out << (b.textList() ? b.textList()->itemText(b) : QStringLiteral("-"));
+        return out;
+    };
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QCOMPARE(labelsOf(doc), labels);
+    const QByteArray once = RtfWriter::write(&doc);
+    QTextDocument back;
+    RtfReader::read(once, &back);
+    QCOMPARE(labelsOf(back), labels);
+    QCOMPARE(RtfWriter::write(&back), once);
 }
 
 void TestRtf::runsDifferingInUnwrittenPropertiesAreOne()
