@@ -483,7 +483,7 @@ private:
     void addToList(const ParaState &para);
     void openTable(int columns);
     void closeTable();
-    [[nodiscard]] int rowsAhead() const;
+    [[nodiscard]] int rowsAhead();
     void applyRow(TableCtx &ctx, const RowDef &def);
     void finishPicture();
     void finishFieldInstruction(FieldCtx &field);
@@ -498,6 +498,7 @@ private:
 
     const QByteArray &m_in;
     qsizetype m_pos = 0; // where reading stands in m_in
+    qsizetype m_lookedAheadTo = 0; // where the last look ahead for table rows stopped
     QTextCursor &m_cursor;
     QTextDocument *m_doc;
 
@@ -802,7 +803,7 @@ void Parser::closeTable()
 // look ahead: a row is a \row after a cell or text of its own. The look ahead stops where text or
 // a paragraph end outside the table would close it, or far from the last row it found. It never
 // decides what is read, only how many rows are made at once, so a wrong count costs time only.
-int Parser::rowsAhead() const
+int Parser::rowsAhead()
 {
     struct Flags
     {
@@ -856,6 +857,10 @@ int Parser::rowsAhead() const
         }
     };
     qsizetype i = m_pos;
+    auto stop = [&] {
+        m_lookedAheadTo = i;
+        return rows;
+    };
     while (i < n && i - lastRow < MaxGap) {
         const char c = data[i];
         if (c == '{') {
@@ -865,6 +870,7 @@ int Parser::rowsAhead() const
             while (j < n && (data[j] == '\r' || data[j] == '\n'))
                 ++j;
             bool skip = false;
+            bool picture = false;
             if (j + 1 < n && data[j] == '\\' && data[j + 1] == '*') {
                 skip = true;
             } else if (j + 1 < n && data[j] == '\\') {
@@ -875,18 +881,22 @@ int Parser::rowsAhead() const
                 if (found != keywords().end()) {
                     switch (found->second) {
                     case Kw::SkipDest: case Kw::Fonttbl: case Kw::Colortbl: case Kw::Listtable:
-                    case Kw::Listoverridetable: case Kw::Fldinst: case Kw::Pict: case Kw::Pn:
-                    case Kw::Nesttableprops:
+                    case Kw::Listoverridetable: case Kw::Fldinst: case Kw::Pn: case Kw::Nesttableprops:
                         skip = true;
+                        break;
+                    case Kw::Pict:
+                        skip = picture = true;
                         break;
                     default:
                         break;
                     }
                 }
             }
-            if (skip)
+            if (skip) {
                 skipGroup(i);
-            else
+                if (picture && !textSeen())
+                    break;
+            } else
                 stack.push_back(stack.back());
             continue;
         }
@@ -963,7 +973,7 @@ int Parser::rowsAhead() const
         case Kw::Cell: case Kw::Nestcell: content = true; break;
         case Kw::Par: case Kw::Sect: case Kw::Page:
             if (!inTable())
-                return rows;
+                return stop();
             break;
         case Kw::Pard: f.intbl = false; f.itap = -1; break;
         case Kw::Intbl: f.intbl = on; break;
@@ -974,13 +984,13 @@ int Parser::rowsAhead() const
         case Kw::Lquote: case Kw::Rquote: case Kw::Ldblquote: case Kw::Rdblquote: case Kw::Emspace:
         case Kw::Enspace: case Kw::Qmspace: case Kw::Zwj: case Kw::Zwnj: case Kw::Ltrmark: case Kw::Rtlmark:
             if (!textSeen())
-                return rows;
+                return stop();
             break;
         default:
             break;
         }
     }
-    return rows;
+    return stop();
 }
 
 void Parser::beginContent(int level)
@@ -1005,7 +1015,9 @@ void Parser::beginContent(int level)
             if (ctx.row >= ctx.table->rows()) {
                 // Every row added costs Qt a pass over the whole table: add the rows that are
                 // coming in one go (in steps of at most 1,024: Qt inserts many rows in quadratic time).
-                if (level == 1 && ctx.row >= ctx.rowsExpected)
+                // A look ahead that found no rows is not repeated before reading passes its end:
+                // input it misjudges grows the table a row at a time instead.
+                if (level == 1 && ctx.row >= ctx.rowsExpected && m_pos >= m_lookedAheadTo)
                     ctx.rowsExpected = ctx.row + rowsAhead();
                 ctx.table->appendRows(std::clamp(ctx.rowsExpected - ctx.row, 1, 1024));
             }
