@@ -1102,9 +1102,12 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
         case 2: f.setStyle(QTextListFormat::ListLowerRoman); break;
         case 3: f.setStyle(QTextListFormat::ListUpperAlpha); break;
         case 4: f.setStyle(QTextListFormat::ListLowerAlpha); break;
-        case 255: return f; // no number: not shown as a list
-        default: {
-            // Bullets: pick the shape from the bullet character.
+        case 23:
+        case 255: {
+            // Bullets, and levels with a text but no number, which show that text alike: pick
+            // the shape from the character. A level with neither is no list.
+            if (level->nfc == 255 && text.isEmpty())
+                return f;
             const QChar c = text.isEmpty() ? QChar(0x2022) : text[0];
             const ushort u = c.unicode();
             if (u == 'o' || u == 0x25CB || u == 0x25E6)
@@ -1116,6 +1119,7 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
             *ok = true;
             return f;
         }
+        default: f.setStyle(QTextListFormat::ListDecimal); break; // numbers in other scripts
         }
         const qsizetype at = text.indexOf(QChar(char16_t(own)));
         if (at >= 0) {

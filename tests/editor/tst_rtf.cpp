@@ -1,4 +1,5 @@
 #include "editor/embeddedpicture.h"
+#include "editor/rtfcommon.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
 
@@ -1025,6 +1026,13 @@ void TestRtf::keepsTheTextAroundListNumbers_data()
             << lists("{\\listlevel\\levelnfc1{\\leveltext \\'02\\'00.;;}}{\\listlevel\\levellegal1\\levelnfc0{\\leveltext \\'03\\'00.\\'01;;}}",
                      chapters)
             << QStringList{"I.", "1.1", "1.2", "II.", "2.1", "-"};
+    const QByteArray twoItems = "\\pard\\ls1 one\\par\\pard\\ls1 two\\par";
+    QTest::newRow("numbers of another script as decimals")
+            << lists("{\\listlevel\\levelnfc10{\\leveltext\\'02\\'00.;}}", twoItems) << QStringList{"1.", "2.", "-"};
+    QTest::newRow("a text without number as bullets")
+            << lists("{\\listlevel\\levelnfc255{\\leveltext\\'01-;}}", twoItems) << QStringList{"*", "*", "-"};
+    QTest::newRow("no text and no number, no list")
+            << lists("{\\listlevel\\levelnfc255{\\leveltext\\'00;}}", twoItems) << QStringList{"-", "-", "-"};
     QTest::newRow("letters between brackets, older form")
             << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxtb (}{\\pntxta )}}one\\par two\\par\\pard three}")
             << QStringList{"(a)", "(b)", "-"};
@@ -1037,7 +1045,9 @@ void TestRtf::keepsTheTextAroundListNumbers()
     auto labelsOf = [](const QTextDocument &doc) {
         QStringList out;
         for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-            out << (b.textList() ? b.textList()->itemText(b) : QStringLiteral("-"));
+            out << (!b.textList()                                  ? QStringLiteral("-")
+                    : Rtf::isBullet(b.textList()->format().style()) ? QStringLiteral("*")
+                                                                     : b.textList()->itemText(b));
         return out;
     };
     QTextDocument doc;
