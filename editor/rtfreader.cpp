@@ -153,6 +153,9 @@ struct TableCtx
     int rowsExpected = 0; // rows the look ahead found, counted from the top
     bool needCell = false;
     bool widthsSet = false;
+    // Cell borders are drawn collapsed, as word processors draw them. Only tables with borders
+    // are: Qt lays collapsed tables out several times slower.
+    bool collapsed = false;
     // Merges are made when the table is complete: Qt's tables grow unreliably once cells are
     // merged. Open vertical spans by their first column; finished spans in order.
     std::map<int, Span> open;
@@ -733,7 +736,6 @@ void Parser::openTable(int columns)
     format.setBorder(0);
     format.setCellSpacing(0);
     format.setCellPadding(4);
-    format.setBorderCollapse(true);
     TableCtx ctx;
     ctx.table = m_cursor.insertTable(1, columns, format);
     m_tables.push_back(ctx);
@@ -1336,6 +1338,12 @@ void Parser::applyRow(TableCtx &ctx, const RowDef &def)
             default: f.setRightBorder(width); f.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid); f.setRightBorderBrush(brush); break;
             }
             changed = true;
+            if (!ctx.collapsed) {
+                QTextTableFormat format = table->format();
+                format.setBorderCollapse(true);
+                table->setFormat(format);
+                ctx.collapsed = true;
+            }
         }
         if (changed)
             cell.setFormat(f);
