@@ -65,7 +65,7 @@ void saveDocument(RichTextControl &control, const QString &path)
     if (extension == QLatin1String("rtf"))
         writeFile(path, control.StreamOut());
     else if (extension == QLatin1String("txt"))
-        writeFile(path, control.toPlainText().toUtf8());
+        writeFile(path, control.PlainText().toUtf8());
     else if (extension == QLatin1String("html") || extension == QLatin1String("htm"))
         writeFile(path, control.document()->toHtml().toUtf8());
     else if (extension == QLatin1String("zrtf"))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTextListFormat>
 
 // Units and rules the RTF reader and writer must agree on, or a document would not read back as
 // it was written.
@@ -14,6 +15,21 @@ inline constexpr int ListLevelTwips = 600;
 inline constexpr int ListHangTwips = 360;
 // Longest text before or after a list number: a level text's length is one byte.
 inline constexpr int MaxNumberText = 28;
+
+// Lists whose items carry no number are bullets, whatever shape the bullet has.
+inline bool isBullet(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal:
+    case QTextListFormat::ListLowerAlpha:
+    case QTextListFormat::ListUpperAlpha:
+    case QTextListFormat::ListLowerRoman:
+    case QTextListFormat::ListUpperRoman:
+        return false;
+    default:
+        return true;
+    }
+}
 
 // The text around a list number as both sides keep it: no control characters, no line or
 // paragraph ends, no ";" (which ends a level text), at most MaxNumberText characters.

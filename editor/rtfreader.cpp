@@ -106,6 +106,7 @@ struct FontDef
 struct ListLevel
 {
     int nfc = 0;
+    bool legal = false; // numbers of the levels above shown as decimals
     int font = -1;
     QString text;
 };
@@ -147,8 +148,14 @@ struct TableCtx
     QTextTable *table = nullptr;
     int row = 0;
     int col = 0;
+    // Rows that hold content; the table may have more, made ahead of need and dropped at its end.
+    int rowsUsed = 1;
+    int rowsExpected = 0; // rows the look ahead found, counted from the top
     bool needCell = false;
     bool widthsSet = false;
+    // Cell borders are drawn collapsed, as word processors draw them. Only tables with borders
+    // are: Qt lays collapsed tables out several times slower.
+    bool collapsed = false;
     // Merges are made when the table is complete: Qt's tables grow unreliably once cells are
     // merged. Open vertical spans by their first column; finished spans in order.
     std::map<int, Span> open;
@@ -163,12 +170,6 @@ struct ListRun
     int epoch = 0;
     int count = 0;
 };
-
-bool isBulletStyle(QTextListFormat::Style style)
-{
-    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-            || style == QTextListFormat::ListSquare;
-}
 
 struct FieldCtx
 {
@@ -211,7 +212,7 @@ enum class Kw {
     // fonts and colours
     Fcharset, Cpg, Red, Green, Blue,
     // lists
-    List, Listid, Listlevel, Levelnfc, Leveltext, Listoverride,
+    List, Listid, Listlevel, Levelnfc, Levellegal, Leveltext, Listoverride,
     // old lists
     Pnlvlblt, Pnlvlbody, Pnlvlcont, Pnlvl, Pndec, Pnucrm, Pnlcrm, Pnucltr, Pnlcltr,
     // pictures
@@ -263,7 +264,8 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"fcharset", Kw::Fcharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green},
             {"blue", Kw::Blue},
             {"list", Kw::List}, {"listid", Kw::Listid}, {"listlevel", Kw::Listlevel},
-            {"levelnfc", Kw::Levelnfc}, {"levelnfcn", Kw::Levelnfc}, {"leveltext", Kw::Leveltext},
+            {"levelnfc", Kw::Levelnfc}, {"levelnfcn", Kw::Levelnfc}, {"levellegal", Kw::Levellegal},
+            {"leveltext", Kw::Leveltext},
             {"listoverride", Kw::Listoverride},
             {"pnlvlblt", Kw::Pnlvlblt}, {"pnlvlbody", Kw::Pnlvlbody}, {"pnlvlcont", Kw::Pnlvlcont},
             {"pnlvl", Kw::Pnlvl}, {"pndec", Kw::Pndec}, {"pncard", Kw::Pndec}, {"pnord", Kw::Pndec},
@@ -326,6 +328,34 @@ QColor shadeColour(int pct)
 {
     const int v = 255 - std::clamp(pct, 0, 10000) * 255 / 10000;
     return QColor(v, v, v);
+}
+
+// A list number as a level of the given number format shows it.
+QString formatNumber(int n, int nfc)
+{
+    if (n <= 0)
+        return QString::number(n);
+    switch (nfc) {
+    case 1:
+    case 2: {
+        if (n >= 4000)
+            break;
+        static const char *const ones[] = {"", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"};
+        static const char *const tens[] = {"", "X", "XX", "XXX", "XL", "L", "LX", "LXX", "LXXX", "XC"};
+        static const char *const hundreds[] = {"", "C", "CC", "CCC", "CD", "D", "DC", "DCC", "DCCC", "CM"};
+        const QString roman = QString(n / 1000, u'M') + QLatin1String(hundreds[n / 100 % 10])
+                + QLatin1String(tens[n / 10 % 10]) + QLatin1String(ones[n % 10]);
+        return nfc == 1 ? roman : roman.toLower();
+    }
+    case 3:
+    case 4: // a to z, then aa to zz and so on
+        return QString((n - 1) / 26 + 1, QChar((nfc == 3 ? u'A' : u'a') + (n - 1) % 26));
+    case 22:
+        return n < 10 ? u'0' + QString::number(n) : QString::number(n);
+    default:
+        break;
+    }
+    return QString::number(n);
 }
 
 // The decoded picture for display, or nothing if the data cannot be made a picture.
@@ -456,6 +486,7 @@ private:
     void addToList(const ParaState &para);
     void openTable(int columns);
     void closeTable();
+    [[nodiscard]] int rowsAhead();
     void applyRow(TableCtx &ctx, const RowDef &def);
     void finishPicture();
     void finishFieldInstruction(FieldCtx &field);
@@ -469,6 +500,8 @@ private:
     State &st() { return m_stack.back(); }
 
     const QByteArray &m_in;
+    qsizetype m_pos = 0; // where reading stands in m_in
+    qsizetype m_lookedAheadTo = 0; // where the last look ahead for table rows stopped
     QTextCursor &m_cursor;
     QTextDocument *m_doc;
 
@@ -497,6 +530,7 @@ private:
     CharState m_runState;
     bool m_pendingBreak = false;
     bool m_paraHasContent = false;
+    bool m_paragraphEnded = false;   // a paragraph mark came, and no \pard after it
     bool m_pageBreakPending = false;
     std::vector<TableCtx> m_tables;
     RowDef m_rowDefs[RtfReader::MaxTableDepth + 1];
@@ -702,7 +736,6 @@ void Parser::openTable(int columns)
     format.setBorder(0);
     format.setCellSpacing(0);
     format.setCellPadding(4);
-    format.setBorderCollapse(true);
     TableCtx ctx;
     ctx.table = m_cursor.insertTable(1, columns, format);
     m_tables.push_back(ctx);
@@ -716,6 +749,8 @@ void Parser::closeTable()
 {
     TableCtx &ctx = m_tables.back();
     QTextTable *table = ctx.table;
+    if (table->rows() > ctx.rowsUsed)
+        table->removeRows(ctx.rowsUsed, table->rows() - ctx.rowsUsed);
     for (const auto &[column, span] : ctx.open)
         ctx.spans.push_back(span);
     // Merging removes the marks that begin the merged-away cells, and an empty paragraph before
@@ -766,6 +801,200 @@ void Parser::closeTable()
     m_pendingBreak = false;
 }
 
+// Counts the rows of the outer table that still follow, from where reading stands, by a light
+// look ahead: a row is a \row after a cell or text of its own. The look ahead stops where text or
+// a paragraph end outside the table would close it, or far from the last row it found. It never
+// decides what is read, only how many rows are made at once, so a wrong count costs time only.
+int Parser::rowsAhead()
+{
+    struct Flags
+    {
+        bool intbl = false;
+        bool hidden = false;
+        int itap = -1;
+    };
+    std::vector<Flags> outer; // the groups open where the look ahead starts, innermost last
+    outer.reserve(m_stack.size());
+    for (const State &state : m_stack)
+        outer.push_back(Flags{state.para.intbl, state.ch.hidden, state.para.itap});
+    std::vector<Flags> stack{outer.back()};
+    outer.pop_back();
+    const char *data = m_in.constData();
+    const qsizetype n = m_in.size();
+    constexpr qsizetype MaxGap = 256 * 1024; // bytes after the last row found
+    int rows = 0;
+    bool content = true; // the row being read has content, or no rows would be asked for
+    qsizetype lastRow = m_pos;
+    auto inTable = [&stack] { return stack.back().intbl || stack.back().itap > 0; };
+    // Text outside the table ends the look ahead; hidden text is no content.
+    auto textSeen = [&]() -> bool {
+        if (stack.back().hidden)
+            return true;
+        content = true;
+        return inTable();
+    };
+    // Skips the group whose "{" was just passed.
+    auto skipGroup = [&](qsizetype &i) {
+        int depth = 1;
+        while (i < n && depth > 0) {
+            const char c = data[i++];
+            if (c == '{') {
+                ++depth;
+            } else if (c == '}') {
+                --depth;
+            } else if (c == '\\' && i < n) {
+                if (data[i] == 'b' && i + 3 < n && data[i + 1] == 'i' && data[i + 2] == 'n' && data[i + 3] >= '0'
+                    && data[i + 3] <= '9') {
+                    qsizetype j = i + 3;
+                    qint64 count = 0;
+                    while (j < n && data[j] >= '0' && data[j] <= '9' && count < n)
+                        count = count * 10 + (data[j++] - '0');
+                    if (j < n && data[j] == ' ')
+                        ++j;
+                    i = std::min<qsizetype>(n, j + qsizetype(std::min<qint64>(count, n)));
+                } else {
+                    ++i;
+                }
+            }
+        }
+    };
+    qsizetype i = m_pos;
+    auto stop = [&] {
+        m_lookedAheadTo = i;
+        return rows;
+    };
+    while (i < n && i - lastRow < MaxGap) {
+        const char c = data[i];
+        if (c == '{') {
+            ++i;
+            // Destinations that are not body text are passed over whole.
+            qsizetype j = i;
+            while (j < n && (data[j] == '\r' || data[j] == '\n'))
+                ++j;
+            bool skip = false;
+            bool picture = false;
+            if (j + 1 < n && data[j] == '\\' && data[j + 1] == '*') {
+                skip = true;
+            } else if (j + 1 < n && data[j] == '\\') {
+                qsizetype k = j + 1;
+                while (k < n && k - j < 33 && ((data[k] >= 'a' && data[k] <= 'z') || (data[k] >= 'A' && data[k] <= 'Z')))
+                    ++k;
+                const auto found = keywords().find(std::string_view(data + j + 1, size_t(k - j - 1)));
+                if (found != keywords().end()) {
+                    switch (found->second) {
+                    case Kw::SkipDest: case Kw::Fonttbl: case Kw::Colortbl: case Kw::Listtable:
+                    case Kw::Listoverridetable: case Kw::Fldinst: case Kw::Pn: case Kw::Nesttableprops:
+                        skip = true;
+                        break;
+                    case Kw::Pict:
+                        skip = picture = true;
+                        break;
+                    default:
+                        break;
+                    }
+                }
+            }
+            if (skip) {
+                skipGroup(i);
+                if (picture && !textSeen())
+                    break;
+            } else
+                stack.push_back(stack.back());
+            continue;
+        }
+        if (c == '}') {
+            ++i;
+            stack.pop_back();
+            if (stack.empty()) {
+                if (outer.empty())
+                    break; // the document ends
+                stack.push_back(outer.back());
+                outer.pop_back();
+            }
+            continue;
+        }
+        if (c != '\\') {
+            ++i;
+            if (c != '\r' && c != '\n' && !textSeen())
+                break;
+            continue;
+        }
+        ++i;
+        if (i >= n)
+            break;
+        const char d = data[i];
+        if (!((d >= 'a' && d <= 'z') || (d >= 'A' && d <= 'Z'))) {
+            ++i;
+            // Control symbols that stand for text; \' takes its two digits as text as well.
+            if ((d == '\\' || d == '{' || d == '}' || d == '\'' || d == '~' || d == '_' || d == '-') && !textSeen())
+                break;
+            if (d == '\n' || d == '\r') { // a paragraph end
+                if (!inTable())
+                    break;
+            }
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < n && i - start < 32 && ((data[i] >= 'a' && data[i] <= 'z') || (data[i] >= 'A' && data[i] <= 'Z')))
+            ++i;
+        const std::string_view name(data + start, size_t(i - start));
+        bool negative = false;
+        if (i + 1 < n && data[i] == '-' && data[i + 1] >= '0' && data[i + 1] <= '9') {
+            negative = true;
+            ++i;
+        }
+        bool hasParam = false;
+        qint64 value = 0;
+        while (i < n && data[i] >= '0' && data[i] <= '9') {
+            if (value < 1'000'000'000)
+                value = value * 10 + (data[i] - '0');
+            hasParam = true;
+            ++i;
+        }
+        if (i < n && data[i] == ' ')
+            ++i;
+        if (negative)
+            value = -value;
+        if (name == "bin") {
+            i += qsizetype(std::clamp<qint64>(value, 0, n - i));
+            continue;
+        }
+        const auto found = keywords().find(name);
+        if (found == keywords().end())
+            continue;
+        Flags &f = stack.back();
+        const bool on = !hasParam || value != 0;
+        switch (found->second) {
+        case Kw::Row:
+            if (content) {
+                ++rows;
+                lastRow = i;
+            }
+            content = false;
+            break;
+        case Kw::Cell: case Kw::Nestcell: content = true; break;
+        case Kw::Par: case Kw::Sect: case Kw::Page:
+            if (!inTable())
+                return stop();
+            break;
+        case Kw::Pard: f.intbl = false; f.itap = -1; break;
+        case Kw::Intbl: f.intbl = on; break;
+        case Kw::Itap: f.itap = int(std::clamp<qint64>(value, 0, RtfReader::MaxTableDepth)); break;
+        case Kw::V: f.hidden = on; break;
+        case Kw::Plain: f.hidden = false; break;
+        case Kw::U: case Kw::Line: case Kw::Tab: case Kw::Emdash: case Kw::Endash: case Kw::Bullet:
+        case Kw::Lquote: case Kw::Rquote: case Kw::Ldblquote: case Kw::Rdblquote: case Kw::Emspace:
+        case Kw::Enspace: case Kw::Qmspace: case Kw::Zwj: case Kw::Zwnj: case Kw::Ltrmark: case Kw::Rtlmark:
+            if (!textSeen())
+                return stop();
+            break;
+        default:
+            break;
+        }
+    }
+    return stop();
+}
+
 void Parser::beginContent(int level)
 {
     while (int(m_tables.size()) > level)
@@ -785,8 +1014,16 @@ void Parser::beginContent(int level)
     if (!m_tables.empty()) {
         TableCtx &ctx = m_tables.back();
         if (ctx.needCell) {
-            if (ctx.row >= ctx.table->rows())
-                ctx.table->appendRows(1);
+            if (ctx.row >= ctx.table->rows()) {
+                // Every row added costs Qt a pass over the whole table: add the rows that are
+                // coming in one go (in steps of at most 1,024: Qt inserts many rows in quadratic time).
+                // A look ahead that found no rows is not repeated before reading passes its end:
+                // input it misjudges grows the table a row at a time instead.
+                if (level == 1 && ctx.row >= ctx.rowsExpected && m_pos >= m_lookedAheadTo)
+                    ctx.rowsExpected = ctx.row + rowsAhead();
+                ctx.table->appendRows(std::clamp(ctx.rowsExpected - ctx.row, 1, 1024));
+            }
+            ctx.rowsUsed = std::max(ctx.rowsUsed, ctx.row + 1);
             if (ctx.col >= ctx.table->columns()) {
                 if (ctx.table->columns() < RtfReader::MaxTableColumns)
                     ctx.table->appendColumns(ctx.col - ctx.table->columns() + 1);
@@ -800,14 +1037,12 @@ void Parser::beginContent(int level)
                 ctx.needCell = false;
                 ctx.row = ctx.table->rows() - 1;
                 ctx.col = ctx.table->columns() - 1;
+                ctx.rowsUsed = ctx.table->rows();
                 return beginContent(level);
             }
             m_cursor = cell.lastCursorPosition();
             // Extra cells beyond the limit share the last one: keep their text as new paragraphs.
-            if (m_cursor.block().length() > 1 || cell.firstPosition() != cell.lastPosition())
-                m_pendingBreak = true;
-            else
-                m_pendingBreak = false;
+            m_pendingBreak = m_cursor.position() != cell.firstPosition();
             ctx.needCell = false;
         }
     }
@@ -834,10 +1069,14 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
     if (para.ls > 0) {
         const auto o = m_overrides.find(para.ls);
         const ListLevel *level = nullptr;
+        const ListDef *def = nullptr;
+        int own = 0; // the level whose number this paragraph shows
         if (o != m_overrides.end()) {
             for (const ListDef &list : m_lists) {
                 if (list.id == o->second && !list.levels.empty()) {
-                    level = &list.levels[size_t(std::clamp(para.ilvl, 0, int(list.levels.size()) - 1))];
+                    def = &list;
+                    own = std::clamp(para.ilvl, 0, int(list.levels.size()) - 1);
+                    level = &list.levels[size_t(own)];
                     break;
                 }
             }
@@ -865,9 +1104,12 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
         case 2: f.setStyle(QTextListFormat::ListLowerRoman); break;
         case 3: f.setStyle(QTextListFormat::ListUpperAlpha); break;
         case 4: f.setStyle(QTextListFormat::ListLowerAlpha); break;
-        case 255: return f; // no number: not shown as a list
-        default: {
-            // Bullets: pick the shape from the bullet character.
+        case 23:
+        case 255: {
+            // Bullets, and levels with a text but no number, which show that text alike: pick
+            // the shape from the character. A level with neither is no list.
+            if (level->nfc == 255 && text.isEmpty())
+                return f;
             const QChar c = text.isEmpty() ? QChar(0x2022) : text[0];
             const ushort u = c.unicode();
             if (u == 'o' || u == 0x25CB || u == 0x25E6)
@@ -879,8 +1121,32 @@ QTextListFormat Parser::listFormat(const ParaState &para, bool *ok) const
             *ok = true;
             return f;
         }
+        default: f.setStyle(QTextListFormat::ListDecimal); break; // numbers in other scripts
         }
-        if (first >= 0) {
+        const qsizetype at = text.indexOf(QChar(char16_t(own)));
+        if (at >= 0) {
+            // Qt shows one number: the numbers of the levels above ("I.01" in legal numbering)
+            // become text, as they stand for the items this list comes under.
+            auto expand = [&](QStringView part) {
+                QString out;
+                for (const QChar c : part) {
+                    const int k = c.unicode();
+                    if (k >= 9) {
+                        out += c;
+                        continue;
+                    }
+                    const auto run = m_listsByKey.find(std::make_pair(para.ls, k));
+                    if (k >= own || run == m_listsByKey.end() || !run->second.list || run->second.list->count() == 0)
+                        continue;
+                    const QTextList *above = run->second.list;
+                    const int number = above->itemNumber(above->item(above->count() - 1)) + 1;
+                    out += formatNumber(number, level->legal ? 0 : def->levels[size_t(k)].nfc);
+                }
+                return out;
+            };
+            f.setNumberPrefix(Rtf::numberText(expand(QStringView(text).left(at))));
+            f.setNumberSuffix(Rtf::numberText(expand(QStringView(text).mid(at + 1))));
+        } else if (first >= 0) {
             f.setNumberPrefix(Rtf::numberText(text.left(first)));
             f.setNumberSuffix(Rtf::numberText(text.mid(last + 1)));
         }
@@ -950,7 +1216,7 @@ void Parser::addToList(const ParaState &para)
     if (para.ls > 0) {
         ListRun &run = m_listsByKey[std::make_pair(para.ls, std::clamp(para.ilvl, 0, 8))];
         if (run.list && run.count < RtfReader::MaxListItems
-            && (!isBulletStyle(format.style()) || run.epoch == m_listEpoch)) {
+            && (!Rtf::isBullet(format.style()) || run.epoch == m_listEpoch)) {
             run.list->add(m_cursor.block());
             ++run.count;
         } else {
@@ -958,6 +1224,12 @@ void Parser::addToList(const ParaState &para)
             run.count = 1;
         }
         run.epoch = m_listEpoch;
+        // An item ends the lists of the levels below it: they number afresh under it.
+        for (int deeper = std::clamp(para.ilvl, 0, 8) + 1; deeper <= 8; ++deeper) {
+            const auto below = m_listsByKey.find(std::make_pair(para.ls, deeper));
+            if (below != m_listsByKey.end())
+                below->second.list = nullptr;
+        }
         m_pnList = nullptr;
         return;
     }
@@ -978,6 +1250,7 @@ void Parser::endParagraph()
     applyParagraphFormat(st().para);
     m_pendingBreak = true;
     m_paraHasContent = false;
+    m_paragraphEnded = true;
 }
 
 void Parser::endCell(int level)
@@ -1003,7 +1276,7 @@ void Parser::endRow(int level)
     while (int(m_tables.size()) > level)
         closeTable();
     TableCtx &ctx = m_tables.back();
-    if (ctx.row >= ctx.table->rows())
+    if (ctx.row >= ctx.rowsUsed)
         return; // a row end without cells
     applyRow(ctx, rowDef(level));
     ++ctx.row;
@@ -1036,8 +1309,12 @@ void Parser::applyRow(TableCtx &ctx, const RowDef &def)
     const int n = std::min(columns, int(def.cells.size()));
     for (int c = 0; c < n; ++c) {
         const CellDef &cd = def.cells[size_t(c)];
+        if (cd.shading < 0 && cd.shadePct <= 0
+            && std::all_of(std::begin(cd.borders), std::end(cd.borders), [](const BorderDef &b) { return b.width < 0; }))
+            continue;
+        // Cells are merged only once the table is complete: each cell is still its own.
         QTextTableCell cell = table->cellAt(row, c);
-        if (!cell.isValid() || cell.row() != row || cell.column() != c)
+        if (!cell.isValid())
             continue;
         QTextTableCellFormat f = cell.format().toTableCellFormat();
         bool changed = false;
@@ -1061,6 +1338,12 @@ void Parser::applyRow(TableCtx &ctx, const RowDef &def)
             default: f.setRightBorder(width); f.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid); f.setRightBorderBrush(brush); break;
             }
             changed = true;
+            if (!ctx.collapsed) {
+                QTextTableFormat format = table->format();
+                format.setBorderCollapse(true);
+                table->setFormat(format);
+                ctx.collapsed = true;
+            }
         }
         if (changed)
             cell.setFormat(f);
@@ -1375,6 +1658,10 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
             if (!m_lists.empty() && !m_lists.back().levels.empty())
                 m_lists.back().levels.back().nfc = param;
             return;
+        case Kw::Levellegal:
+            if (!m_lists.empty() && !m_lists.back().levels.empty())
+                m_lists.back().levels.back().legal = on;
+            return;
         case Kw::Leveltext: s.dest = Dest::LevelText; return;
         case Kw::F:
             if (!m_lists.empty() && !m_lists.back().levels.empty())
@@ -1479,7 +1766,10 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Kw::Sub: ch.valign = on ? 2 : 0; return;
     case Kw::Nosupersub: ch.valign = 0; return;
 
-    case Kw::Pard: para = ParaState(); return;
+    case Kw::Pard:
+        para = ParaState();
+        m_paragraphEnded = false;
+        return;
     case Kw::Ql: para.align = 0; return;
     case Kw::Qr: para.align = 1; return;
     case Kw::Qc: para.align = 2; return;
@@ -1620,7 +1910,7 @@ void Parser::run()
     m_stack.push_back(root);
     const char *data = m_in.constData();
     const qsizetype n = m_in.size();
-    qsizetype i = 0;
+    qsizetype &i = m_pos;
     // Blanks before the document's group.
     while (i < n && data[i] != '{')
         ++i;
@@ -1740,7 +2030,9 @@ void Parser::run()
         m_stack.pop_back();
     flushRun();
     beginContent(0);
-    applyParagraphFormat(st().para);
+    // Word processors end their documents with a paragraph mark; the empty paragraph a document
+    // always ends in is no list item of the paragraph before it.
+    applyParagraphFormat(m_paragraphEnded && !m_paraHasContent ? ParaState() : st().para);
 }
 
 } // namespace

@@ -93,7 +93,6 @@ private:
     QStringList m_fonts;
     QHash<QString, int> m_fontIndex;
     QHash<QRgb, int> m_colourIndex;
-    std::vector<int> m_fontCharsets;
     QList<QRgb> m_colours;
     // One \ls per run of a list, split where the reader splits it (see RtfReader).
     struct ListRun
@@ -103,9 +102,13 @@ private:
         int count = 0;
     };
     QHash<QTextList *, ListRun> m_runs;
+    // List definitions, and the override (\ls) of each list run with the definition it uses.
+    // Bullet lists of one shape share a definition; numbered lists each have their own, since
+    // readers go on numbering across the lists of one definition.
     QList<QTextListFormat> m_lists;
+    QHash<int, int> m_bulletDefinitions; // list style -> index into m_lists
+    QList<int> m_overrides;
     int m_epoch = 0;
-    int m_symbolFont = -1;
     QString m_defaultFamily;
     double m_defaultPointSize = 12;
 };
@@ -137,7 +140,6 @@ int Writer::font(const QString &family)
     if (it != m_fontIndex.constEnd())
         return *it;
     m_fonts.append(family);
-    m_fontCharsets.push_back(0);
     m_fontIndex.insert(family, int(m_fonts.size()) - 1);
     return int(m_fonts.size()) - 1;
 }
@@ -158,14 +160,20 @@ int Writer::listNumber(QTextList *list)
 {
     const QTextListFormat format = list->format();
     const auto style = format.style();
-    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-            || style == QTextListFormat::ListSquare;
+    const bool bullet = Rtf::isBullet(style);
     ListRun &run = m_runs[list];
     if (run.number > 0 && run.count < RtfReader::MaxListItems && (!bullet || run.epoch == m_epoch)) {
         ++run.count;
     } else {
-        m_lists.append(format);
-        run.number = int(m_lists.size());
+        int definition = bullet ? m_bulletDefinitions.value(int(style), -1) : -1;
+        if (definition < 0) {
+            m_lists.append(format);
+            definition = int(m_lists.size()) - 1;
+            if (bullet)
+                m_bulletDefinitions.insert(int(style), definition);
+        }
+        m_overrides.append(definition);
+        run.number = int(m_overrides.size());
         run.count = 1;
     }
     run.epoch = m_epoch;
@@ -372,39 +380,19 @@ void Writer::writeRuns(const QTextBlock &block)
 
 void Writer::writeListMarks(const QTextBlock &block, QTextList *list)
 {
+    // The label as the list shows it, for readers that do not number lists themselves.
     const QTextListFormat lf = list->format();
-    const auto style = lf.style();
-    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-            || style == QTextListFormat::ListSquare;
-    if (bullet) {
-        if (m_symbolFont < 0) {
-            m_symbolFont = font(QStringLiteral("Symbol"));
-            m_fontCharsets[size_t(m_symbolFont)] = 2;
-        }
-        const QByteArray f = QByteArray::number(m_symbolFont);
-        m_out += "{\\pntext\\f" + f + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + f + "\\pnindent0{\\pntxtb\\'b7}}";
-        return;
+    m_out += "{\\listtext\\f0 ";
+    if (Rtf::isBullet(lf.style())) {
+        writeText(QString(QChar(0x2022)));
+    } else {
+        const QString item = list->itemText(block);
+        const QString fullSuffix = lf.hasProperty(QTextFormat::ListNumberSuffix) ? lf.numberSuffix() : QStringLiteral(".");
+        const QString number = item.mid(lf.numberPrefix().size(),
+                                        item.size() - lf.numberPrefix().size() - fullSuffix.size());
+        writeText(numberPrefix(lf) + number + numberSuffix(lf));
     }
-    // The number as the list shows it, between the texts as written.
-    const QString item = list->itemText(block);
-    const QString fullSuffix = lf.hasProperty(QTextFormat::ListNumberSuffix) ? lf.numberSuffix() : QStringLiteral(".");
-    const QString number = item.mid(lf.numberPrefix().size(),
-                                    item.size() - lf.numberPrefix().size() - fullSuffix.size());
-    m_out += "{\\pntext\\f0 ";
-    writeText(numberPrefix(lf) + number + numberSuffix(lf));
-    m_out += "\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1";
-    switch (style) {
-    case QTextListFormat::ListLowerAlpha: m_out += "\\pnlcltr"; break;
-    case QTextListFormat::ListUpperAlpha: m_out += "\\pnucltr"; break;
-    case QTextListFormat::ListLowerRoman: m_out += "\\pnlcrm"; break;
-    case QTextListFormat::ListUpperRoman: m_out += "\\pnucrm"; break;
-    default: m_out += "\\pndec"; break;
-    }
-    m_out += "{\\pntxtb ";
-    writeText(numberPrefix(lf));
-    m_out += "}{\\pntxta ";
-    writeText(numberSuffix(lf));
-    m_out += "}}";
+    m_out += "\\tab}";
 }
 
 void Writer::writeParagraph(const QTextBlock &block, int depth)
@@ -589,7 +577,7 @@ QByteArray Writer::header() const
         std::swap(saved, self->m_out);
         self->writeText(m_fonts.at(k));
         std::swap(saved, self->m_out);
-        h += "{\\f" + QByteArray::number(k) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[size_t(k)]) + ' '
+        h += "{\\f" + QByteArray::number(k) + "\\fnil\\fcharset0 "
                 + saved + ";}";
     }
     h += "}\n{\\colortbl;";
@@ -609,10 +597,13 @@ QByteArray Writer::header() const
                 // Where the number stands in the level text (1-based): readers that place numbers
                 // by it, LibreOffice among them, show none without it.
                 QByteArray numbers = "{\\levelnumbers;}";
-                switch (lf.style()) {
-                case QTextListFormat::ListDisc: h += "\\levelnfc23"; text = "\\'01\\u8226 ?"; break;
-                case QTextListFormat::ListCircle: h += "\\levelnfc23"; text = "\\'01o"; break;
-                case QTextListFormat::ListSquare: h += "\\levelnfc23"; text = "\\'01\\u9642 ?"; break;
+                switch (Rtf::isBullet(lf.style()) ? QTextListFormat::ListDisc : lf.style()) {
+                case QTextListFormat::ListDisc:
+                    h += "\\levelnfc23";
+                    text = lf.style() == QTextListFormat::ListCircle   ? "\\'01o"
+                            : lf.style() == QTextListFormat::ListSquare ? "\\'01\\u9642 ?"
+                                                                         : "\\'01\\u8226 ?";
+                    break;
                 default: {
                     switch (lf.style()) {
                     case QTextListFormat::ListLowerAlpha: h += "\\levelnfc4"; break;
@@ -641,9 +632,11 @@ QByteArray Writer::header() const
             h += "\\listid" + id + "}\n";
         }
         h += "}\n{\\*\\listoverridetable";
-        for (qsizetype k = 0; k < m_lists.size(); ++k) {
-            const QByteArray id = QByteArray::number(k + 1);
-            h += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+        for (qsizetype k = 0; k < m_overrides.size(); ++k) {
+            h += "{\\listoverride\\listid" + QByteArray::number(m_overrides.at(k) + 1) + "\\listoverridecount0\\ls"
+                    + QByteArray::number(k + 1) + '}';
+            if (k % 8 == 7)
+                h += '\n';
         }
         h += "}\n";
     }

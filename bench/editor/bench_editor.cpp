@@ -3,6 +3,7 @@
 //   write the document as RTF              vs. QTextDocument::toHtml
 //   deflate / inflate the body as stored   vs. bare zlib calls with the same parameters
 //   a body holding a 12-megapixel JPEG photo: stored size against the JPEG, time to open
+//   a table of 40,000 rows against one of 10,000: time per row should not grow with the table
 // Usage: bench_editor [--scale S] [--repeat N]
 // Scale 1 makes a body of about 10 MB; every figure is the best of N runs.
 
@@ -16,6 +17,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QAbstractTextDocumentLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -117,6 +119,20 @@ QByteArray generateRtf(qint64 targetBytes)
         header += "{\\listoverride\\listid2\\ls" + QByteArray::number(s + 1) + '}';
     header += "}\n";
     return header + rtf + "}";
+}
+
+// A table of the given rows and three bordered columns, as word processors write one.
+QByteArray tableRtf(int rows, bool borders = true)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\pard Before\\par\n";
+    for (int r = 0; r < rows; ++r) {
+        rtf += "\\trowd\\trgaph108";
+        for (const char *x : {"2880", "5760", "8640"})
+            rtf += QByteArray(borders ? "\\clbrdrt\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\cellx" : "\\cellx") + x;
+        rtf += "\n\\pard\\intbl{\\f0\\fs20 " + word() + "}\\cell{\\f0\\fs20 " + QByteArray::number(r)
+                + "}\\cell{\\f0\\fs20 " + word() + ' ' + word() + "}\\cell\\row\n";
+    }
+    return rtf + "\\pard After\\par}";
 }
 
 double best(int repeat, const std::function<void()> &work)
@@ -240,5 +256,34 @@ int main(int argc, char *argv[])
     });
     std::printf("photo:   %dx%d JPEG %.2f MB, stored body %.2f MB (%.2f x), opens in %.3f s\n", width, height,
                 jpeg.size() / 1e6, photoBody.size() / 1e6, double(photoBody.size()) / jpeg.size(), open);
+
+    // Tables: reading must stay linear in the rows (it once took 45 s for 40,000 of them).
+    const int bigRows = std::max(400, int(40000 * scale));
+    const QByteArray smallTable = tableRtf(bigRows / 4);
+    const QByteArray bigTable = tableRtf(bigRows);
+    const double smallRead = best(repeat, [&] {
+        QTextDocument doc;
+        RtfReader::read(smallTable, &doc);
+    });
+    const double bigRead = best(repeat, [&] {
+        QTextDocument doc;
+        RtfReader::read(bigTable, &doc);
+    });
+    QTextDocument laidOut;
+    RtfReader::read(bigTable, &laidOut);
+    const double layout = best(1, [&] {
+        laidOut.setTextWidth(800);
+        (void)laidOut.documentLayout()->documentSize();
+    });
+    QTextDocument borderless;
+    RtfReader::read(tableRtf(bigRows, false), &borderless);
+    const double borderlessLayout = best(1, [&] {
+        borderless.setTextWidth(800);
+        (void)borderless.documentLayout()->documentSize();
+    });
+    std::printf("table:   %d rows %8.3f s   %d rows %8.3f s   time per row ratio %.2f\n", bigRows / 4, smallRead,
+                bigRows, bigRead, (bigRead / bigRows) / (smallRead / (bigRows / 4)));
+    std::printf("layout:  Qt lays the %d rows out in %.3f s with cell borders, %.3f s without\n", bigRows, layout,
+                borderlessLayout);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "editor/control/finddialog.h"
 #include "editor/control/linkdetection.h"
 #include "editor/embeddedpicture.h"
+#include "editor/rtfcommon.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
 #include "store/error.h"
@@ -22,6 +23,8 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextList>
+
+#include <algorithm>
 
 // Marks the links found in the text as a reader sees them, blue and underlined. The marks are
 // display formats only: they are neither stored nor part of the undo history.
@@ -157,11 +160,35 @@ void RichTextControl::LoadFromFile(const QString &path)
     }
 }
 
+QString RichTextControl::PlainText() const
+{
+    QString out;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (block != document()->begin())
+            out += u'\n';
+        if (const QTextList *list = block.textList()) {
+            // Nested items stand in by four blanks a level, as text files indent them.
+            out += QString(4 * std::max(0, list->format().indent() - 1), u' ');
+            out += Rtf::isBullet(list->format().style()) ? QString(QChar(0x2022)) : list->itemText(block);
+            out += u' ';
+        }
+        for (const QChar c : block.text()) {
+            switch (c.unicode()) {
+            case QChar::ObjectReplacementCharacter: break; // pictures have no text
+            case QChar::LineSeparator: out += u'\n'; break;
+            case QChar::Nbsp: out += u' '; break;
+            default: out += c; break;
+            }
+        }
+    }
+    return out;
+}
+
 void RichTextControl::SaveToFile(const QString &path) const
 {
     QByteArray data;
     if (QFileInfo(path).suffix().toLower() == QLatin1String("txt")) {
-        const QString text = toPlainText();
+        const QString text = PlainText();
         if (m_unicodeMode) {
             QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
             data = encoder.encode(text);
@@ -367,12 +394,13 @@ void RichTextControl::setParaAlignment(Qt::Alignment alignment)
 bool RichTextControl::ParaBullets() const
 {
     const QTextList *list = textCursor().currentList();
-    return list && list->format().style() == QTextListFormat::ListDisc;
+    return list && Rtf::isBullet(list->format().style());
 }
 
 bool RichTextControl::ParaNumbered() const
 {
-    return textCursor().currentList() != nullptr;
+    const QTextList *list = textCursor().currentList();
+    return list && !Rtf::isBullet(list->format().style());
 }
 
 void RichTextControl::setParaBullets(bool on)
@@ -388,9 +416,12 @@ void RichTextControl::setParaBullets(bool on)
         if (document()->indentWidth() < minimum)
             document()->setIndentWidth(minimum);
         if (QTextList *list = cursor.currentList()) {
+            // Bullets of another shape stay as they are.
             QTextListFormat existing = list->format();
-            existing.setStyle(QTextListFormat::ListDisc);
-            list->setFormat(existing);
+            if (!Rtf::isBullet(existing.style())) {
+                existing.setStyle(QTextListFormat::ListDisc);
+                list->setFormat(existing);
+            }
         } else {
             cursor.createList(format);
         }

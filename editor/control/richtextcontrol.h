@@ -47,6 +47,9 @@ public:
     // while the Unicode mode is on, 8-bit otherwise); any other name is RTF. Throw Error.
     void LoadFromFile(const QString &path);
     void SaveToFile(const QString &path) const;
+    // The document as a text file holds it: list items start with their label ("1.", "a)", "•")
+    // and pictures leave nothing behind.
+    [[nodiscard]] QString PlainText() const;
     bool unicodeMode() const { return m_unicodeMode; }
     void setUnicodeMode(bool on) { m_unicodeMode = on; }
 

@@ -1,4 +1,5 @@
 #include "editor/embeddedpicture.h"
+#include "editor/rtfcommon.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
 
@@ -196,6 +197,8 @@ private Q_SLOTS:
     void readsListsOfBothStyles();
     void readsTables();
     void readsMergedAndNestedTables();
+    void readsEveryRowWhateverFollows_data();
+    void readsEveryRowWhateverFollows();
     void readsLinksAndOtherFields();
     void readsPictures();
     void keepsOnePictureOfAlternatives();
@@ -207,6 +210,9 @@ private Q_SLOTS:
     void roundTripIsByteStable();
     void roundTripKeepsTheDocument();
     void listsSplitAlikeWhenWrittenAndRead();
+    void listsShareDefinitionsByStyle();
+    void keepsTheTextAroundListNumbers_data();
+    void keepsTheTextAroundListNumbers();
     void runsDifferingInUnwrittenPropertiesAreOne();
     void writesTheSelectionOnly();
     void insertReplacesTheSelectionAsOneUndoStep();
@@ -464,10 +470,60 @@ void TestRtf::readsTables()
     QCOMPARE(head.topBorderBrush().color(), QColor(255, 0, 0));
     QCOMPARE(head.bottomBorder(), 1.0);
     QVERIFY(!head.hasProperty(QTextFormat::TableCellLeftBorder));
+    QVERIFY(t->format().borderCollapse()); // borders as word processors draw them
     QCOMPARE(blockWith(&doc, QStringLiteral("Before")).next().text(), QStringLiteral("Item")); // no empty paragraph between
     QVERIFY(!QTextCursor(blockWith(&doc, QStringLiteral("After"))).currentTable());
     QVERIFY(!QTextCursor(blockWith(&doc, QStringLiteral("Before"))).currentTable());
     QVERIFY(doc.toPlainText().startsWith(QStringLiteral("Before\n")));
+}
+
+void TestRtf::readsEveryRowWhateverFollows_data()
+{
+    // Rows are made ahead of the text that fills them; what follows a row must not change how
+    // many the table keeps.
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QList<int>>("rows"); // of each table in order
+    QTest::addColumn<QString>("text");
+    QByteArray many;
+    for (int r = 0; r < 2500; ++r)
+        many += "\\trowd\\clbrdrb\\brdrs\\cellx1000\\cellx2000\\pard\\intbl " + QByteArray::number(r) + "\\cell x\\cell\\row\n";
+    QString manyText;
+    for (int r = 0; r < 2500; ++r)
+        manyText += QString::number(r) + u'\n' + u'x' + u'\n';
+    QTest::newRow("thousands of rows") << QByteArray("{\\rtf1 " + many + "\\pard after}") << QList<int>{2500}
+                                       << manyText + QStringLiteral("after");
+    const QByteArray row = "\\trowd\\cellx1000\\pard\\intbl a\\cell\\row ";
+    QTest::newRow("row ends without cells") << QByteArray("{\\rtf1 " + row + "\\row\\row\\row\\pard after}")
+                                            << QList<int>{1} << QStringLiteral("a\nafter");
+    QTest::newRow("row of hidden text") << QByteArray("{\\rtf1 " + row + "\\pard\\intbl{\\v b}\\row\\pard after}")
+                                        << QList<int>{1} << QStringLiteral("a\nafter");
+    QTest::newRow("rows inside a skipped destination")
+            << QByteArray("{\\rtf1 " + row + "{\\*\\foo " + row + row + "}{\\footnote " + row + "}\\pard after}")
+            << QList<int>{1} << QStringLiteral("a\nafter");
+    QTest::newRow("rows without cell marks")
+            << QByteArray("{\\rtf1\\pard\\intbl a\\row\\pard\\intbl b\\row\\pard c}") << QList<int>{2}
+            << QStringLiteral("a\nb\nc");
+    QTest::newRow("tables parted by a paragraph")
+            << QByteArray("{\\rtf1 " + row + row + "\\pard between\\par " + row + row + row + "}") << QList<int>{2, 3}
+            << QStringLiteral("a\na\nbetween\na\na\na\n");
+    QTest::newRow("paragraph after a row ends the table")
+            << QByteArray("{\\rtf1 " + row + "\\pard b\\par " + row + "}") << QList<int>{1, 1} << QStringLiteral("a\nb\na\n");
+    QTest::newRow("document ends in a row") << QByteArray("{\\rtf1 " + row + row + row) << QList<int>{3}
+                                            << QStringLiteral("a\na\na\n");
+}
+
+void TestRtf::readsEveryRowWhateverFollows()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QList<int>, rows);
+    QFETCH(QString, text);
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QList<int> found;
+    for (QTextTable *table : tables(&doc))
+        found.append(table->rows());
+    QCOMPARE(found, rows);
+    QCOMPARE(doc.toPlainText(), u'\n' + text); // a table never starts the first paragraph
 }
 
 void TestRtf::readsMergedAndNestedTables()
@@ -494,6 +550,7 @@ void TestRtf::readsMergedAndNestedTables()
     QCOMPARE(outer->cellAt(0, 0).columnSpan(), 2);
     QCOMPARE(outer->cellAt(1, 2).row(), 0);
     QCOMPARE(outer->cellAt(0, 2).rowSpan(), 2);
+    QVERIFY(!outer->format().borderCollapse()); // nothing to collapse, and faster to lay out
     QTextTable *inner = found[1];
     QCOMPARE(inner->rows(), 2);
     QCOMPARE(inner->columns(), 2);
@@ -651,11 +708,10 @@ void TestRtf::writesPortableRtf()
     QVERIFY(rtf.contains("\\b\\cf1 br\\u251\\'fbl\\u233\\'e9e \\{x\\}\\\\"));
     QVERIFY(rtf.contains("\\u20013?"));
     QVERIFY(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/?q=%22a%22\"}}{\\fldrslt{"));
-    // Lists in both forms.
-    QVERIFY(rtf.contains("{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt"));
-    QVERIFY(rtf.contains("\\ls1\\ilvl0"));
+    // Lists with their labels as text for readers that do not number lists.
+    QVERIFY(rtf.contains("\\ls1\\ilvl0 {\\listtext\\f0 \\u8226\\'95\\tab}"));
     QVERIFY(rtf.contains("{\\*\\listtable"));
-    QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Courier New;}{\\f2\\fnil\\fcharset2 Symbol;}"));
+    QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset0 Courier New;}}"));
     // Balanced braces, nothing outside ASCII.
     int depth = 0;
     for (qsizetype k = 0; k < rtf.size(); ++k) {
@@ -882,6 +938,128 @@ void TestRtf::listsSplitAlikeWhenWrittenAndRead()
     QVERIFY(blockWith(&back, QStringLiteral("b2")).textList());
     QVERIFY(!blockWith(&back, QStringLiteral("plain")).textList());
     QCOMPARE(back.findBlockByNumber(back.blockCount() - 1).textList()->format().style(), QTextListFormat::ListSquare);
+}
+
+void TestRtf::listsShareDefinitionsByStyle()
+{
+    // Other word processors slow down with every list definition: bullets of one shape share
+    // one; numbered lists keep their own, or readers would number on from the list before.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    auto styled = [](QTextListFormat::Style style) {
+        QTextListFormat format;
+        format.setStyle(style);
+        return format;
+    };
+    auto list = [&c](const QTextListFormat &format, const QStringList &items) {
+        c.insertBlock(QTextBlockFormat());
+        QTextList *l = c.createList(format);
+        for (qsizetype k = 0; k < items.size(); ++k) {
+            if (k > 0) {
+                c.insertBlock();
+                l->add(c.block());
+            }
+            c.insertText(items[k]);
+        }
+    };
+    auto plain = [&c](const QString &text) {
+        c.insertBlock(QTextBlockFormat());
+        c.insertText(text);
+    };
+    QTextListFormat upperRoman;
+    upperRoman.setStyle(QTextListFormat::ListUpperRoman);
+    upperRoman.setNumberPrefix(QStringLiteral("CH "));
+    upperRoman.setNumberSuffix(QString());
+    for (int k = 0; k < 3; ++k) {
+        plain(QStringLiteral("Recipe"));
+        list(styled(QTextListFormat::ListDisc), {QStringLiteral("flour"), QStringLiteral("eggs")});
+        list(styled(QTextListFormat::ListCircle), {QStringLiteral("tip")});
+        list(styled(QTextListFormat::ListDecimal), {QStringLiteral("mix"), QStringLiteral("bake")});
+    }
+    list(upperRoman, {QStringLiteral("Soups"), QStringLiteral("Cakes")});
+
+    const QByteArray rtf = RtfWriter::write(&doc);
+    QCOMPARE(rtf.count("{\\list\\listtemplateid"), 2 + 3 + 1);
+    QCOMPARE(rtf.count("{\\listoverride\\"), 3 * 3 + 1);
+    QCOMPARE(rtf.count("{\\listoverride\\listid1\\"), 3);
+    QVERIFY(!rtf.contains("{\\*\\pn"));
+    QVERIFY(rtf.contains("{\\leveltext\\'04CH \\'00;}{\\levelnumbers\\'04;}"));
+    QVERIFY(rtf.contains("{\\listtext\\f0 CH II\\tab}"));
+
+    QTextDocument back;
+    RtfReader::read(rtf, &back);
+    QCOMPARE(RtfWriter::write(&back), rtf);
+    QList<QTextList *> lists;
+    for (QTextBlock b = back.begin(); b.isValid(); b = b.next())
+        if (b.textList() && !lists.contains(b.textList()))
+            lists.append(b.textList());
+    QCOMPARE(lists.size(), 10);
+    QStringList labels;
+    for (QTextList *l : lists)
+        labels << (l->format().style() == QTextListFormat::ListDecimal || l->format().style() == QTextListFormat::ListUpperRoman
+                           ? l->itemText(l->item(l->count() - 1))
+                           : QStringLiteral("-"));
+    QCOMPARE(labels, (QStringList{"-", "-", "2.", "-", "-", "2.", "-", "-", "2.", "CH II"}));
+    QCOMPARE(lists[1]->format().style(), QTextListFormat::ListCircle);
+}
+
+void TestRtf::keepsTheTextAroundListNumbers_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("labels"); // of each paragraph; "-" outside lists
+    auto lists = [](const QByteArray &levels, const QByteArray &body) {
+        return "{\\rtf1{\\*\\listtable{\\list\\listtemplateid-1\\listhybrid" + levels
+                + "{\\listname ;}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}" + body
+                + "}";
+    };
+    const QByteArray chapters =
+            "\\pard\\ls1\\ilvl0 Soups\\par\\pard\\ls1\\ilvl1 Cold\\par\\pard\\ls1\\ilvl1 Hot\\par"
+            "\\pard\\ls1\\ilvl0 Cakes\\par\\pard\\ls1\\ilvl1 Sponge\\par";
+    // As a word processor writes a chapter list with legal sections: its documents end with a
+    // paragraph mark, after which no list item follows.
+    QTest::newRow("chapters and sections")
+            << lists("{\\listlevel\\levelnfc1\\levelnfcn1\\leveljc0\\levelstartat1{\\leveltext\\leveltemplateid67698703\\'04CH \\'00;}"
+                     "{\\levelnumbers\\'04;}\\fi-360\\li720}"
+                     "{\\listlevel\\levelnfc22\\levelnfcn22\\levelstartat1{\\leveltext\\leveltemplateid1\\'09Sect \\'00.\\'01;}"
+                     "{\\levelnumbers\\'06\\'08;}\\fi-360\\li1440}",
+                     chapters)
+            << QStringList{"CH I", "Sect I.1", "Sect I.2", "CH II", "Sect II.1", "-"};
+    QTest::newRow("legal numbering shows decimals")
+            << lists("{\\listlevel\\levelnfc1{\\leveltext \\'02\\'00.;;}}{\\listlevel\\levellegal1\\levelnfc0{\\leveltext \\'03\\'00.\\'01;;}}",
+                     chapters)
+            << QStringList{"I.", "1.1", "1.2", "II.", "2.1", "-"};
+    const QByteArray twoItems = "\\pard\\ls1 one\\par\\pard\\ls1 two\\par";
+    QTest::newRow("numbers of another script as decimals")
+            << lists("{\\listlevel\\levelnfc10{\\leveltext\\'02\\'00.;}}", twoItems) << QStringList{"1.", "2.", "-"};
+    QTest::newRow("a text without number as bullets")
+            << lists("{\\listlevel\\levelnfc255{\\leveltext\\'01-;}}", twoItems) << QStringList{"*", "*", "-"};
+    QTest::newRow("no text and no number, no list")
+            << lists("{\\listlevel\\levelnfc255{\\leveltext\\'00;}}", twoItems) << QStringList{"-", "-", "-"};
+    QTest::newRow("letters between brackets, older form")
+            << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxtb (}{\\pntxta )}}one\\par two\\par\\pard three}")
+            << QStringList{"(a)", "(b)", "-"};
+}
+
+void TestRtf::keepsTheTextAroundListNumbers()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, labels);
+    auto labelsOf = [](const QTextDocument &doc) {
+        QStringList out;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            out << (!b.textList()                                  ? QStringLiteral("-")
+                    : Rtf::isBullet(b.textList()->format().style()) ? QStringLiteral("*")
+                                                                     : b.textList()->itemText(b));
+        return out;
+    };
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QCOMPARE(labelsOf(doc), labels);
+    const QByteArray once = RtfWriter::write(&doc);
+    QTextDocument back;
+    RtfReader::read(once, &back);
+    QCOMPARE(labelsOf(back), labels);
+    QCOMPARE(RtfWriter::write(&back), once);
 }
 
 void TestRtf::runsDifferingInUnwrittenPropertiesAreOne()

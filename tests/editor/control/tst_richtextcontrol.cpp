@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -26,6 +27,9 @@ private Q_SLOTS:
     void stylesAreWrittenTogether();
     void automaticColourRemovesTheColour();
     void bulletsRaiseTheOffsetAndComeOff();
+    void everyUnnumberedListIsBullets_data();
+    void everyUnnumberedListIsBullets();
+    void textExportKeepsListLabelsAndDropsPictures();
     void keepsAHundredUndoSteps();
     void findNextHonoursItsOptions();
     void linkClickNeedsPressAndReleaseOnTheLink();
@@ -231,6 +235,72 @@ void TestRichTextControl::bulletsRaiseTheOffsetAndComeOff()
     for (QTextBlock b = control.document()->begin(); b.isValid(); b = b.next()) {
         QVERIFY(!b.textList());
         QCOMPARE(b.blockFormat().indent(), 0);
+    }
+}
+
+void TestRichTextControl::everyUnnumberedListIsBullets_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<bool>("bullets");
+    auto listTable = [](const QByteArray &level) {
+        return "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Wingdings;}}{\\*\\listtable{\\list{\\listlevel" + level
+                + "}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 flour\\par\\pard\\ls1 eggs}";
+    };
+    // The shapes word processors use for their second and third levels.
+    QTest::newRow("o") << listTable("\\levelnfc23{\\leveltext\\'01o;}") << true;
+    QTest::newRow("section sign") << listTable("\\levelnfc23{\\leveltext\\'01\\'a7;}\\f1") << true;
+    QTest::newRow("small square") << listTable("\\levelnfc23{\\leveltext\\'01\\u9642 ?;}") << true;
+    QTest::newRow("old form, o") << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlblt{\\pntxtb o}} flour\\par eggs}") << true;
+    QTest::newRow("decimal") << listTable("\\levelnfc0{\\leveltext\\'02\\'00.;}") << false;
+    QTest::newRow("letters") << listTable("\\levelnfc4{\\leveltext\\'02\\'00);}") << false;
+}
+
+void TestRichTextControl::everyUnnumberedListIsBullets()
+{
+    // The Bullets command: on when the paragraph has bullets of any shape, and then it takes
+    // them off; otherwise it puts bullets on.
+    QFETCH(QByteArray, rtf);
+    QFETCH(bool, bullets);
+    RichTextControl control;
+    control.StreamIn(rtf);
+    QVERIFY(control.document()->begin().textList());
+    QCOMPARE(control.ParaBullets(), bullets);
+    QCOMPARE(control.ParaNumbered(), !bullets);
+    control.setParaBullets(!control.ParaBullets());
+    if (bullets) {
+        QVERIFY(!control.document()->begin().textList());
+    } else {
+        QVERIFY(control.ParaBullets());
+        QCOMPARE(control.document()->begin().textList()->format().style(), QTextListFormat::ListDisc);
+    }
+}
+
+void TestRichTextControl::textExportKeepsListLabelsAndDropsPictures()
+{
+    RichTextControl control;
+    control.StreamIn("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}"
+                     "{\\list{\\listlevel\\levelnfc3{\\leveltext\\'05CH \\'00:;}}\\listid2}}"
+                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}"
+                     "\\pard Cake\\~for two\\par\\pard\\ls1 Mix\\par\\pard\\ls1 Bake\\line slowly\\par"
+                     "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}Serve\\par\\pard\\ls1\\ilvl1 Detail\\par\\pard\\ls2 Part\\par\\pard End}");
+    QMimeData picture;
+    picture.setImageData(testPicture());
+    QTextCursor cursor(control.document());
+    cursor.movePosition(QTextCursor::End);
+    control.setTextCursor(cursor);
+    control.insertFromMimeData(&picture);
+    const QString expected = QStringLiteral("Cake for two\n1. Mix\n2. Bake\nslowly\n\u2022 Serve\n    1. Detail\nCH A: Part\nEnd");
+    QCOMPARE(control.PlainText(), expected);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cake.txt"));
+    for (const bool unicode : {false, true}) {
+        control.setUnicodeMode(unicode);
+        control.SaveToFile(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray data = file.readAll();
+        QCOMPARE(unicode ? QStringDecoder(QStringConverter::Utf16).decode(data) : QString::fromUtf8(data), expected);
     }
 }
 
