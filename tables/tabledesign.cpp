@@ -3,6 +3,8 @@
 #include "tables/celltext.h"
 #include "tables/tabletext.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 CellFont TableDesign::gridFont()
@@ -10,6 +12,16 @@ CellFont TableDesign::gridFont()
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
     return CellFont{font, Qt::black};
+}
+
+QString TableDesign::columnWidthReadout(int width, int dpi, const QLocale &locale)
+{
+    const int twips = 1440 / std::max(1, dpi);
+    const double millimetres = twips > 0 ? width / (twips * 25.4 / 100.0) : 0.0;
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return QCoreApplication::translate("TableDesign", "Col Width: %1 mm - %2 inches")
+        .arg(plain.toString(millimetres, 'f', 3), plain.toString(millimetres / 25.4, 'f', 3));
 }
 
 TableDesign::TableDesign()

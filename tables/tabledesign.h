@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QLocale>
 
 // What the table builder edits, without its window: the grid, the style list, the header colour
 // and the two shared fonts, with the commands that change them together. The window binds its
@@ -17,6 +18,10 @@ public:
     static CellFont gridFont();
 
     TableDesign();
+
+    // "Col Width: M mm - I inches" for a column of `width` pixels on a screen of `dpi` logical
+    // pixels per inch: with t = 1440 div dpi twips per pixel, M = width / (t * 25.4 / 100).
+    static QString columnWidthReadout(int width, int dpi, const QLocale &locale);
 
     [[nodiscard]] TableGrid &grid() { return m_grid; }
     [[nodiscard]] const TableGrid &grid() const { return m_grid; }
