@@ -21,9 +21,10 @@ const QString Ellipsis = QStringLiteral("...");
 
 } // namespace
 
-QStringList wrap(const QString &text, const QFont &font, int width)
+namespace {
+
+QStringList wrapLines(const QString &text, const QFontMetrics &metrics, int width)
 {
-    const QFontMetrics metrics(font, measureDevice());
     QStringList lines;
     QString line;
     bool lineStarted = false;
@@ -43,6 +44,13 @@ QStringList wrap(const QString &text, const QFont &font, int width)
     }
     lines.append(line);
     return lines;
+}
+
+} // namespace
+
+QStringList wrap(const QString &text, const QFont &font, int width)
+{
+    return wrapLines(text, QFontMetrics(font, measureDevice()), width);
 }
 
 int wrappedHeight(const QString &text, const QFont &font, int width)
@@ -87,11 +95,16 @@ void draw(QPainter &painter, const QRect &rect, const QString &text, Layout layo
     if (text.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
         return;
     painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
     painter.setFont(font);
     painter.setPen(color);
     painter.setBrush(Qt::NoBrush);
     const QFontMetrics metrics(font, measureDevice());
+    // Text that lies inside the rectangle is drawn without a clip: clipping costs every device,
+    // and players of the picture, for nothing.
+    const auto clipUnless = [&painter, &rect](bool inside) {
+        if (!inside)
+            painter.setClipRect(rect, Qt::IntersectClip);
+    };
 
     if (layout == Layout::SingleLeft || layout == Layout::SingleCentre) {
         const Prefixed prefixed = stripPrefixes(text);
@@ -99,6 +112,7 @@ void draw(QPainter &painter, const QRect &rect, const QString &text, Layout layo
         const int width = metrics.horizontalAdvance(line);
         const int x = layout == Layout::SingleCentre ? rect.left() + (rect.width() - width) / 2 : rect.left();
         const int baseline = rect.top() + (rect.height() - metrics.height()) / 2 + metrics.ascent();
+        clipUnless(width <= rect.width() && metrics.height() <= rect.height());
         painter.drawText(QPoint(x, baseline), line);
         const bool cut = line != prefixed.text;
         const int kept = int(cut ? line.size() - Ellipsis.size() : line.size());
@@ -110,10 +124,20 @@ void draw(QPainter &painter, const QRect &rect, const QString &text, Layout layo
         }
     } else {
         int baseline = rect.top() + metrics.ascent();
-        for (const QString &line : wrap(text, font, rect.width())) {
+        const QStringList lines = wrapLines(text, metrics, rect.width());
+        bool inside = int(lines.size()) * metrics.height() <= rect.height();
+        QList<int> widths;
+        widths.reserve(lines.size());
+        for (const QString &line : lines) {
+            widths.append(metrics.horizontalAdvance(line));
+            inside = inside && widths.constLast() <= rect.width();
+        }
+        clipUnless(inside);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString &line = lines.at(i);
             if (baseline - metrics.ascent() > rect.bottom())
                 break;
-            const int width = metrics.horizontalAdvance(line);
+            const int width = widths.at(i);
             int x = rect.left();
             if (layout == Layout::WrapCentre)
                 x += (rect.width() - width) / 2;

@@ -248,11 +248,11 @@ TableBuilder::TableBuilder(QWidget *parent)
     connect(cell, &QAbstractButton::clicked, this, [this] { colourCommand(0); });
     connect(column, &QAbstractButton::clicked, this, [this] { colourCommand(1); });
     connect(row, &QAbstractButton::clicked, this, [this] { colourCommand(2); });
-    makeLabel(panel, "Label6", tr("Font:"), QRect(392, 82, 40, 20));
-    QAbstractButton *tableFont = makeButton(panel, "RbButton3", tr(" Table"), QString(), QRect(432, 78, 64, 26));
-    QAbstractButton *headerFont = makeButton(panel, "RbButton4", tr("Header"), QString(), QRect(500, 78, 64, 26));
-    makeLabel(panel, "Label7", tr("Header colour:"), QRect(572, 82, 80, 20));
-    QAbstractButton *headerColour = makeButton(panel, "RbButton5", tr("Header"), QString(), QRect(652, 78, 64, 26));
+    makeLabel(panel, "Label6", tr("Font:"), QRect(386, 82, 36, 20));
+    QAbstractButton *tableFont = makeButton(panel, "RbButton3", tr(" Table"), QString(), QRect(422, 78, 64, 26));
+    QAbstractButton *headerFont = makeButton(panel, "RbButton4", tr("Header"), QString(), QRect(490, 78, 64, 26));
+    makeLabel(panel, "Label7", tr("Header colour:"), QRect(562, 82, 92, 20));
+    QAbstractButton *headerColour = makeButton(panel, "RbButton5", tr("Header"), QString(), QRect(656, 78, 60, 26));
     headerColour->setAccessibleName(tr("Header colour"));
     connect(tableFont, &QAbstractButton::clicked, this, &TableBuilder::bodyFontCommand);
     connect(headerFont, &QAbstractButton::clicked, this, &TableBuilder::headerFontCommand);

@@ -2,6 +2,8 @@
 #include "tables/tabledesign.h"
 #include "tables/tabletext.h"
 
+#include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +15,8 @@ private Q_SLOTS:
     void import();
     void exportFormats();
     void fileErrors();
+    void commandLine_data();
+    void commandLine();
 };
 
 void TestTableText::import_data()
@@ -149,6 +153,42 @@ void TestTableText::fileErrors()
     back.setColCount(2);
     TableText::readFile(dir.filePath("t.txt"), back);
     QCOMPARE(back.colCount(), 5);
+}
+
+void TestTableText::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args"); // OUT stands for the output file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("start"); // the output's first bytes
+    QTest::newRow("metafile") << QStringList{"render", "OUT.emf"} << 0 << QByteArray("\x01\0\0\0", 4);
+    QTest::newRow("png") << QStringList{"render", "OUT.png"} << 0 << QByteArray("\x89PNG");
+    QTest::newRow("jpeg") << QStringList{"render", "OUT.jpg"} << 0 << QByteArray("\xff\xd8\xff");
+    QTest::newRow("csv") << QStringList{"csv", "OUT.csv"} << 0 << QByteArray("Item,Grams\r\nFlour,\"250 g\"\r\n");
+    QTest::newRow("unknown picture") << QStringList{"render", "OUT.gif"} << 2 << QByteArray();
+}
+
+// saporin-cli draws and converts a table text file with the builder's own code.
+void TestTableText::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, start);
+    QTemporaryDir dir;
+    QFile in(dir.filePath("in.txt"));
+    QVERIFY(in.open(QIODevice::WriteOnly));
+    in.write("2\r\n2\r\nItem\r\nFlour\r\nGrams\r\n250 g\r\n");
+    in.close();
+    const QString out = dir.filePath(QString(args.at(1)).replace("OUT", "out"));
+    QProcess cli;
+    cli.start(QStringLiteral(SAPORIN_CLI), {"table", args.at(0), in.fileName(), out});
+    QVERIFY(cli.waitForFinished(60'000));
+    QCOMPARE(cli.exitCode(), exitCode);
+    QFile result(out);
+    QCOMPARE(result.open(QIODevice::ReadOnly), exitCode == 0);
+    if (exitCode == 0)
+        QCOMPARE(result.read(start.size()), start);
+    if (out.endsWith(".png"))
+        QCOMPARE(QImage(out).size(), QSize(128, 48));
 }
 
 QTEST_MAIN(TestTableText)
