@@ -13,6 +13,8 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
 std::optional<int> runDocumentCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 // Commands that draw with the program's widgets (the widget gallery).
 std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+// The table builder's files: table text drawn as a picture or converted to CSV.
+std::optional<int> runTableCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 // A document file (.rtf, .txt or a stored body .zrtf) encoded as the editor saves a body.
 [[nodiscard]] QByteArray EncodeBodyFile(const QString &path);
@@ -21,3 +23,4 @@ std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QT
 QStringList storeCommandUsage();
 QStringList documentCommandUsage();
 QStringList extraCommandUsage();
+QStringList tableCommandUsage();
