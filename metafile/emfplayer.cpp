@@ -71,6 +71,12 @@ struct Record
     }
 };
 
+// Pixels as integers, held to a range that any later arithmetic can take.
+int pixel(double value)
+{
+    return int(std::lround(std::clamp(value, -1.0e7, 1.0e7)));
+}
+
 QColor colorRef(quint32 ref)
 {
     return QColor(int(ref & 0xff), int((ref >> 8) & 0xff), int((ref >> 16) & 0xff));
@@ -161,8 +167,8 @@ private:
     [[nodiscard]] QRect pixelRect(double l, double t, double r, double b) const
     {
         const QPointF a = map(l, t), c = map(r, b);
-        const int x0 = int(std::lround(std::min(a.x(), c.x()))), x1 = int(std::lround(std::max(a.x(), c.x())));
-        const int y0 = int(std::lround(std::min(a.y(), c.y()))), y1 = int(std::lround(std::max(a.y(), c.y())));
+        const int x0 = pixel(std::min(a.x(), c.x())), x1 = pixel(std::max(a.x(), c.x()));
+        const int y0 = pixel(std::min(a.y(), c.y())), y1 = pixel(std::max(a.y(), c.y()));
         return QRect(x0, y0, x1 - x0, y1 - y0);
     }
     [[nodiscard]] QPen qPen() const
@@ -352,8 +358,7 @@ void Player::play(const Record &r)
             // Region rectangles are in device pixels.
             const QPointF a(m_ox + r.i32(at) * m_sx, m_oy + r.i32(at + 4) * m_sy);
             const QPointF b(m_ox + r.i32(at + 8) * m_sx, m_oy + r.i32(at + 12) * m_sy);
-            region += QRect(QPoint(int(std::lround(a.x())), int(std::lround(a.y()))),
-                            QPoint(int(std::lround(b.x())) - 1, int(std::lround(b.y())) - 1));
+            region += QRect(QPoint(pixel(a.x()), pixel(a.y())), QPoint(pixel(b.x()) - 1, pixel(b.y()) - 1));
         }
         if (mode == 1 && m_dc.clipped) // RGN_AND
             m_dc.clip = m_dc.clip.intersected(region);
@@ -366,7 +371,7 @@ void Player::play(const Record &r)
         break;
     }
     case Rectangle: {
-        const qint32 l = r.i32(8), t = r.i32(12), rr = r.i32(16), b = r.i32(20);
+        const double l = r.i32(8), t = r.i32(12), rr = r.i32(16), b = r.i32(20);
         if (m_inPath) {
             m_path.addRect(QRectF(map(l, t), map(rr, b)));
             break;
@@ -379,7 +384,7 @@ void Player::play(const Record &r)
             break;
         }
         const QRect outer = pixelRect(l, t, rr, b);
-        const int pw = std::max(1, int(std::lround(m_dc.pen.width * std::min(scaleX(), scaleY()))));
+        const int pw = std::clamp(pixel(m_dc.pen.width * std::min(scaleX(), scaleY())), 1, 1000);
         const QRect inner = outer.adjusted(pw, pw, -pw, -pw);
         if (m_dc.pen.style == 0) {
             m_painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), pw), m_dc.pen.color);
@@ -396,7 +401,7 @@ void Player::play(const Record &r)
         break;
     }
     case Ellipse: {
-        const QRectF box(map(r.i32(8), r.i32(12)), map(r.i32(16) - 1, r.i32(20) - 1));
+        const QRectF box(map(r.i32(8), r.i32(12)), map(double(r.i32(16)) - 1, double(r.i32(20)) - 1));
         if (m_inPath) {
             m_path.addEllipse(box);
             break;
@@ -501,8 +506,8 @@ const TextFont &Player::fontFor(const Font &f)
 {
     // A negative height is the em height; a positive one the cell height, of which the em is
     // most of it.
-    const double em = std::abs(f.height) * (f.height > 0 ? 0.82 : 1.0) * std::abs(scaleY());
-    const int pixels = std::max(1, int(std::lround(em > 0 ? em : 12 * std::abs(scaleY()))));
+    const double em = std::abs(double(f.height)) * (f.height > 0 ? 0.82 : 1.0) * std::abs(scaleY());
+    const int pixels = std::clamp(pixel(em > 0 ? em : 12 * std::abs(scaleY())), 1, 4000);
     const QString key = f.face + QLatin1Char('/') + QString::number(pixels) + QLatin1Char('/') + QString::number(f.weight)
         + QLatin1Char(f.italic ? 'i' : '-') + QLatin1Char(f.underline ? 'u' : '-') + QLatin1Char(f.strikeOut ? 's' : '-');
     auto found = m_textFonts.find(key);
@@ -604,9 +609,9 @@ void Player::bitmap(const Record &r)
     const qint32 width = r.i32(bmiAt + 4), height = r.i32(bmiAt + 8);
     const int bits = r.i16(bmiAt + 14);
     const quint32 compression = r.u32(bmiAt + 16);
-    if (width <= 0 || height == 0 || width > 30000 || std::abs(height) > 30000 || compression != 0)
+    if (width <= 0 || height == 0 || width > 30000 || height > 30000 || height < -30000 || compression != 0)
         return;
-    const int rows = std::abs(height);
+    const int rows = height < 0 ? -height : height;
     const quint64 stride = ((quint64(width) * quint64(std::max(bits, 1)) + 31) / 32) * 4;
     if (stride * quint64(rows) > bitsSize || (bits != 24 && bits != 32 && bits != 8))
         return;
