@@ -225,6 +225,24 @@ void TestTableBuilder::textEntryAndSizes()
     QTest::keyClick(widthField, Qt::Key_Return); // typed sizes are not held to the range
     QCOMPARE(design.grid().colWidth(2), 700);
     QVERIFY(!child<QSpinBox>(m_builder, "SetRowHeight")->isEnabled());
+
+    // Dragging column 2 by its header onto column 4 moves its texts and width; its styles stay
+    // with the column number.
+    m_builder->design().setCellColour(2, 3, QColor(1, 1, 1));
+    m_builder->design().grid().setColWidth(2, 80);
+    grid->tableChanged();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 0).center());
+    QTest::mouseMove(grid->viewport(), grid->cellRect(4, 0).center());
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(4, 0).center());
+    QCOMPARE(design.grid().cell(4, 3), QStringLiteral("two cups of flour, sifted twice"));
+    QCOMPARE(design.grid().colWidth(4), 80);
+    QCOMPARE(design.styles().lookup(3, 2).Colour, QColor(1, 1, 1));
+    // Dragging a border in the header row resizes without limits.
+    const QRect header = grid->cellRect(1, 0);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, QPoint(header.right() + 1, header.center().y()));
+    QTest::mouseMove(grid->viewport(), QPoint(header.right() - 60, header.center().y()));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, QPoint(header.right() - 60, header.center().y()));
+    QCOMPARE(design.grid().colWidth(1), 3);
 }
 
 void TestTableBuilder::clearTableAndColours()
@@ -301,8 +319,17 @@ void TestTableBuilder::saveAs()
     QCOMPARE(fileBytes(path).mid(at, magic.size()), magic);
     QVERIFY(m_builder->isVisible());
     QVERIFY(!m_builder->inserted());
-    if (at == 0) // both bitmaps are the visible grid
-        QCOMPARE(QImage(path).size(), m_builder->grid()->visibleGridSize());
+    if (at == 0) { // both bitmaps are the visible grid, with black lines along the header edges
+        const QImage saved(path);
+        QCOMPARE(saved.size(), m_builder->grid()->visibleGridSize());
+        QVERIFY(qGray(saved.pixel(0, 30)) < 40 && qGray(saved.pixel(30, 0)) < 40);
+    }
+
+    // Without headers the snapshot's edge lines are silver.
+    child(m_builder, "chkRowH")->click();
+    const QImage plain = m_builder->gridSnapshot();
+    QCOMPARE(plain.pixelColor(0, 30), QColor(192, 192, 192));
+    QVERIFY(qGray(plain.pixel(30, 0)) < 40);
 
     m_prompt.answerFile(m_dir->filePath(QStringLiteral("no/such/folder/t.bmp")), filter);
     child(m_builder, "RbButton6")->click();
