@@ -13,7 +13,7 @@
 class QPainter;
 class TableGrid;
 
-// The drawing specification of one cell, in pixels from the table's top-left corner.
+// What is drawn for one cell, in pixels from the table's top-left corner.
 struct TCellSpecs
 {
     int Left = 0;
@@ -41,13 +41,13 @@ public:
     // Both must outlive the renderer. A missing one is reported, and the renderer draws nothing.
     TRenderGrid(const TableGrid *grid, const CellStyleList *styles, ErrorReport report = {});
 
-    // Builds the specifications and draws the metafile; errors are reported, never thrown.
+    // Builds the cell specs and draws the metafile; errors are reported, never thrown.
     void Render();
     // The metafile of the last Render (EMF bytes), empty when there is none.
     [[nodiscard]] const QByteArray &Metafile() const { return m_metafile; }
     [[nodiscard]] const QList<TCellSpecs> &specs() const { return m_specs; }
 
-    // The same table drawn on an image of the table's size (the specifications are rebuilt).
+    // The same table drawn on an image of the table's size (the cell specs are rebuilt).
     [[nodiscard]] QImage renderImage();
 
     // The three passes on any painter, from the table's top-left corner.
