@@ -78,6 +78,7 @@ private Q_SLOTS:
     void clearTableAndColours();
     void saveAs_data();
     void saveAs();
+    void exportAndImport();
     void insertIntoRecipe_data();
     void insertIntoRecipe();
 
@@ -334,6 +335,52 @@ void TestTableBuilder::saveAs()
     m_prompt.answerFile(m_dir->filePath(QStringLiteral("no/such/folder/t.bmp")), filter);
     child(m_builder, "RbButton6")->click();
     QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::Plain), QStringList{"Error in Creating Image File"});
+}
+
+// Export writes by the typed extension; import replaces texts and counts, keeps the sizes, and
+// leaves the count fields alone when it fails.
+void TestTableBuilder::exportAndImport()
+{
+    TableDesign &design = m_builder->design();
+    design.grid().setCell(1, 1, QStringLiteral("Flour"));
+    design.grid().setColWidth(1, 90);
+    const QString text = m_dir->filePath(QStringLiteral("T.TXT"));
+    const QString other = m_dir->filePath(QStringLiteral("t.dat"));
+    const QString csv = m_dir->filePath(QStringLiteral("t.csv"));
+    for (const QString &path : {text, other, csv}) {
+        m_prompt.answerFile(path);
+        child(m_builder, "btnExport")->click();
+    }
+    QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::SaveFile).value(0), QStringLiteral("Save Table to Text or CSV"));
+    QVERIFY(fileBytes(text).startsWith("5\r\n5\r\n\r\n\r\n"));
+    QVERIFY(!QFile::exists(other));
+    QCOMPARE(fileBytes(csv).split('\n').value(1), QByteArray(",Flour,,,\r"));
+
+    QFile wide(m_dir->filePath(QStringLiteral("wide.txt")));
+    QVERIFY(wide.open(QIODevice::WriteOnly));
+    wide.write("150\n3\n\nFirst\n\n\n\n\n\nA long text that wraps over several lines\n");
+    wide.close();
+    m_prompt.answerFile(wide.fileName());
+    child(m_builder, "btnImport")->click();
+    QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::OpenFile).value(0), QStringLiteral("Open Text File"));
+    QCOMPARE(QSize(design.grid().colCount(), design.grid().rowCount()), QSize(100, 3));
+    QCOMPARE(child<QSpinBox>(m_builder, "ColCount")->value(), 100);
+    QCOMPARE(child<QSpinBox>(m_builder, "RowCount")->value(), 3);
+    QCOMPARE(design.grid().cell(0, 1), QStringLiteral("First"));
+    QCOMPARE(design.grid().cell(1, 1), QString()); // the old texts are gone
+    QCOMPARE(design.grid().colWidth(1), 90);
+    QVERIFY(design.grid().rowHeight(1) > 24); // auto height after the import
+
+    QFile bad(m_dir->filePath(QStringLiteral("bad.txt")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("4\nmany\n");
+    bad.close();
+    m_prompt.answerFile(bad.fileName());
+    child(m_builder, "btnImport")->click();
+    QCOMPARE(m_prompt.texts(ScriptedPrompt::Kind::Error), QStringList{"Invalid numeric input"});
+    QCOMPARE(design.grid().colCount(), 4);
+    QCOMPARE(child<QSpinBox>(m_builder, "ColCount")->value(), 100);
+    QVERIFY(m_builder->grid()->hasFocus());
 }
 
 void TestTableBuilder::insertIntoRecipe_data()
