@@ -288,6 +288,14 @@ void TableBuilder::showEvent(QShowEvent *event)
     focusGrid();
 }
 
+void TableBuilder::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    // Each activation hands the grid the focus, also on return from the builder's own dialogs.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        focusGrid();
+}
+
 void TableBuilder::reject()
 {
     // Close, the close box and Escape end a showing without a picture for the recipe.
