@@ -14,6 +14,8 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
 std::optional<int> runDocumentCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 // Commands that draw with the program's widgets (the widget gallery).
 std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+// The table builder's files: table text drawn as a picture or converted to CSV.
+std::optional<int> runTableCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 // Printing documents and listing printers.
 std::optional<int> runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err);
@@ -34,3 +36,4 @@ QStringList storeCommandUsage();
 QStringList documentCommandUsage();
 QStringList extraCommandUsage();
 QStringList printCommandUsage();
+QStringList tableCommandUsage();

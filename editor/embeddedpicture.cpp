@@ -1,5 +1,7 @@
 #include "editor/embeddedpicture.h"
 
+#include "metafile/emfplayer.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
@@ -241,7 +243,10 @@ std::optional<EmbeddedPicture> EmbeddedPictureStore::fromFileData(const QByteArr
         picture.kind = EmbeddedPicture::Kind::Emf;
         picture.data = bytes;
         picture.nativeSize = emfFrame(bytes);
-        picture.svg = emfToSvg(bytes);
+        // Metafiles our own player draws need no SVG (converting a large one costs far more than
+        // playing it); others go through libemf2svg.
+        if (!EmfPlayer::canPlay(bytes))
+            picture.svg = emfToSvg(bytes);
         return picture;
     }
     if (isWmf(bytes)) {
@@ -301,6 +306,14 @@ QImage EmbeddedPictureStore::render(const EmbeddedPicture &picture, QSize size)
         return image.isNull() ? placeholder(size) : image;
     }
     case EmbeddedPicture::Kind::Emf:
+        if (EmfPlayer::canPlay(picture.data)) {
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            EmfPlayer::play(picture.data, painter, QRectF(QPointF(0, 0), QSizeF(size)));
+            return image;
+        }
+        break;
     case EmbeddedPicture::Kind::Wmf:
         break;
     }
@@ -318,7 +331,7 @@ QImage EmbeddedPictureStore::render(const EmbeddedPicture &picture, QSize size)
 
 QTextImageFormat EmbeddedPictureStore::add(QTextDocument *document, EmbeddedPicture picture, QSizeF displaySize)
 {
-    if (picture.kind == EmbeddedPicture::Kind::Emf && picture.svg.isEmpty())
+    if (picture.kind == EmbeddedPicture::Kind::Emf && picture.svg.isEmpty() && !EmfPlayer::canPlay(picture.data))
         picture.svg = emfToSvg(picture.data);
     else if (picture.kind == EmbeddedPicture::Kind::Wmf && picture.svg.isEmpty())
         picture.svg = wmfToSvg(picture.data);

@@ -23,7 +23,8 @@ struct EmbeddedPicture
     QByteArray data;
     // Bitmaps: pixels. Metafiles: hundredths of a millimetre. Zero when unknown.
     QSize nativeSize;
-    // Metafiles that could be converted: SVG text that draws the picture as vectors.
+    // Metafiles that could be converted: SVG text that draws the picture as vectors. Empty for
+    // EMFs that EmfPlayer draws itself.
     QByteArray svg;
 
     [[nodiscard]] bool isVector() const { return kind == Kind::Emf || kind == Kind::Wmf; }
@@ -34,7 +35,8 @@ Q_DECLARE_METATYPE(EmbeddedPicture)
 
 // Stores and finds embedded pictures in a QTextDocument. Pictures are kept as document resources,
 // so QTextDocument::clear() drops them and clone() carries them along.
-// Metafiles are played into SVG once, when they are added: EMF through libemf2svg (shapes,
+// EMFs of the records EmfPlayer knows (those our own EMF device writes) are drawn by it directly.
+// Other metafiles are played into SVG once, when they are added: EMF through libemf2svg (shapes,
 // paths, pens and brushes, text, embedded bitmaps, clipping and EMF+ records where present), WMF
 // through libwmf's SVG device (its record set, with gsfonts for text). A metafile neither can play
 // shows as a framed placeholder of its size and keeps its bytes for saving.

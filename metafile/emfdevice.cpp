@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QRawFont>
 #include <QRegion>
 #include <QTextItem>
 #include <QTextLayout>
@@ -76,6 +77,43 @@ struct ObjectCache
     uint32_t savedSelected = 0;                 // selected when the clip state was saved
 };
 
+// A font's metrics for text runs: its raw font gives kerned advances cheaply; runs with
+// characters the font lacks (drawn from fallback fonts) are laid out in full instead.
+struct RunFont
+{
+    QFont font;
+    QRawFont raw;
+    double ascent = 0;
+    double descent = 0;
+
+    // The x position after each UTF-16 unit of `text` (the second unit of a pair adds nothing).
+    [[nodiscard]] QList<double> positions(const QString &text, const QPaintDevice *device) const
+    {
+        QList<double> result(text.size(), 0.0);
+        const QList<quint32> glyphs = raw.isValid() ? raw.glyphIndexesForString(text) : QList<quint32>();
+        const bool complete = !glyphs.isEmpty() && !glyphs.contains(0u);
+        if (complete) {
+            const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+            double x = 0;
+            qsizetype glyph = 0;
+            for (qsizetype i = 0; i < text.size() && glyph < advances.size(); ++i) {
+                x += advances.at(glyph++).x();
+                if (text.at(i).isHighSurrogate() && i + 1 < text.size())
+                    result[i++] = x;
+                result[i] = x;
+            }
+            return result;
+        }
+        QTextLayout layout(text, font, device);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        for (qsizetype i = 0; i < text.size(); ++i)
+            result[i] = line.isValid() ? line.cursorToX(int(i + 1)) : 0.0;
+        return result;
+    }
+};
+
 } // namespace
 
 class EmfPaintEngine final : public QPaintEngine
@@ -120,6 +158,7 @@ private:
     void select(ObjectCache &cache, const QByteArray &key, char *(*create)(uint32_t *, EMFHANDLES *, const void *),
                 const void *arg);
     void setFillRule(Qt::FillRule rule);
+    const RunFont &runFont(const QFont &font);
     void applyClip();
     void emitPath(const QPainterPath &path, bool fill, bool stroke);
     void emitPolygon(const QPolygonF &polygon, bool closed, Qt::FillRule rule);
@@ -136,6 +175,7 @@ private:
     QFont m_font;
     QTransform m_transform;
     ObjectCache m_pens, m_brushes, m_fonts;
+    QList<RunFont> m_runFonts; // most recently used last
     QColor m_textColor;
     int m_fillMode = 0;
     bool m_clipped = false;
@@ -481,6 +521,22 @@ void EmfPaintEngine::selectFont(const QFont &font)
     }, &args);
 }
 
+const RunFont &EmfPaintEngine::runFont(const QFont &font)
+{
+    for (qsizetype i = m_runFonts.size() - 1; i >= 0; --i) {
+        if (m_runFonts.at(i).font == font) {
+            if (i != m_runFonts.size() - 1)
+                m_runFonts.move(i, m_runFonts.size() - 1);
+            return m_runFonts.constLast();
+        }
+    }
+    if (m_runFonts.size() >= 8)
+        m_runFonts.removeFirst();
+    const QFontMetricsF metrics(font, m_device);
+    m_runFonts.append({font, QRawFont::fromFont(font), metrics.ascent(), metrics.descent()});
+    return m_runFonts.constLast();
+}
+
 void EmfPaintEngine::setFillRule(Qt::FillRule rule)
 {
     const int mode = rule == Qt::WindingFill ? U_WINDING : U_ALTERNATE;
@@ -710,21 +766,17 @@ void EmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
         m_textColor = color;
     }
 
-    // The advances of Qt's own layout of the run, so that every reader places each character
-    // where Qt does. Positions are rounded, not advances, so that no error piles up.
-    QTextLayout layout(text, font, m_device);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
+    // Each character advances as Qt lays the run out (kerning included), so that every reader
+    // places it where Qt does. Positions are rounded, not advances, so that no error piles up.
+    const RunFont &run = runFont(font);
     const double scale = std::sqrt(std::abs(m_transform.determinant()));
+    const QList<double> positions = run.positions(text, m_device);
     QList<uint32_t> dx(text.size(), 0);
     int previous = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype next = (i + 1 < text.size() && text.at(i).isHighSurrogate()) ? i + 2 : i + 1;
-        const int x = units((line.isValid() ? line.cursorToX(int(next)) : 0.0) * scale);
+        const int x = units(positions.at(i) * scale);
         dx[i] = uint32_t(std::max(0, x - previous));
         previous = std::max(previous, x);
-        i = next - 1;
     }
 
     const U_POINTL ref = point(p);
@@ -736,11 +788,10 @@ void EmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
                          point32_set((m_clipBounds.right() + 1) * u, (m_clipBounds.bottom() + 1) * u));
         options = U_ETO_CLIPPED;
     }
-    const QFontMetricsF metrics(font, m_device);
     const U_RECTL box = rectl_set(
-        point32_set(ref.x / m_unitsPerPixel, int((ref.y / m_unitsPerPixel) - metrics.ascent() * scale)),
+        point32_set(ref.x / m_unitsPerPixel, int((ref.y / m_unitsPerPixel) - run.ascent * scale)),
         point32_set(ref.x / m_unitsPerPixel + previous / m_unitsPerPixel,
-                    int((ref.y / m_unitsPerPixel) + metrics.descent() * scale)));
+                    int((ref.y / m_unitsPerPixel) + run.descent * scale)));
     QString units16 = text;
     char *emrText = emrtext_set(ref, U_NUM_STR(units16.size()), 2, units16.data(), options, clip, dx.data());
     append(U_EMREXTTEXTOUTW_set(box, U_GM_COMPATIBLE, 1.0f, 1.0f, reinterpret_cast<PU_EMRTEXT>(emrText)));

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QPushButton>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -121,6 +123,8 @@ std::optional<QString> DialogPrompt::saveFileName(const FileRequest &request)
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (request.selectedFilter)
+        *request.selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
 }
 
@@ -134,11 +138,18 @@ std::optional<QColor> DialogPrompt::color(const QColor &initial)
 
 std::optional<QFont> DialogPrompt::font(const FontRequest &request)
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, request.initial, QApplication::activeWindow(), request.title);
-    if (!ok)
+    QFontDialog dialog(request.initial, QApplication::activeWindow());
+    dialog.setWindowTitle(request.title);
+    if (request.apply) {
+        if (auto *buttons = dialog.findChild<QDialogButtonBox *>()) {
+            QPushButton *apply = buttons->addButton(QDialogButtonBox::Apply);
+            QObject::connect(apply, &QPushButton::clicked, &dialog,
+                             [&dialog, &request] { request.apply(dialog.currentFont()); });
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return chosen;
+    return dialog.selectedFont();
 }
 
 std::optional<QString> DialogPrompt::inputText(const QString &caption, const QString &label,

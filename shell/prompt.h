@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -23,6 +24,8 @@ public:
         QString directory;
         QString fileName;
         bool confirmOverwrite = true;
+        // When set, receives the filter the user chose (one of `filter`'s entries).
+        QString *selectedFilter = nullptr;
     };
 
     struct FontRequest {
@@ -30,6 +33,8 @@ public:
         QString title;
         int minPointSize = 0;      // 0: no limit
         int maxPointSize = 0;
+        // When set, the dialog has an Apply button that hands the font it shows to this at once.
+        std::function<void(const QFont &)> apply;
     };
 
     virtual ~Prompt() = default;

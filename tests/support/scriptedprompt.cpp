@@ -40,6 +40,12 @@ std::optional<QString> ScriptedPrompt::openFileName(const FileRequest &request)
 
 std::optional<QString> ScriptedPrompt::saveFileName(const FileRequest &request)
 {
+    if (!m_replies.isEmpty() && std::holds_alternative<FilteredFile>(m_replies.head())) {
+        const FilteredFile answer = next<FilteredFile>(Kind::SaveFile, request.title);
+        if (request.selectedFilter)
+            *request.selectedFilter = answer.filter;
+        return answer.path;
+    }
     return next<std::optional<QString>>(Kind::SaveFile, request.title);
 }
 
@@ -50,6 +56,11 @@ std::optional<QColor> ScriptedPrompt::color(const QColor &initial)
 
 std::optional<QFont> ScriptedPrompt::font(const FontRequest &request)
 {
+    while (!m_replies.isEmpty() && std::holds_alternative<AppliedFont>(m_replies.head())) {
+        const QFont applied = std::get<AppliedFont>(m_replies.dequeue()).font;
+        if (request.apply)
+            request.apply(applied);
+    }
     return next<std::optional<QFont>>(Kind::Font, request.title);
 }
 

@@ -20,11 +20,23 @@ public:
         QString text;
     };
 
+    // A save dialog's answer with the filter chosen in it.
+    struct FilteredFile {
+        QString path;
+        QString filter;
+    };
+    // The Apply button of a font dialog, pressed with this font before the dialog's answer.
+    struct AppliedFont {
+        QFont font;
+    };
     // Answers, consumed in order by the questions that need one.
-    using Reply = std::variant<Answer, std::optional<QString>, std::optional<QColor>, std::optional<QFont>>;
+    using Reply = std::variant<Answer, std::optional<QString>, std::optional<QColor>, std::optional<QFont>,
+                               FilteredFile, AppliedFont>;
 
     void answer(Answer answer) { m_replies.enqueue(answer); }
     void answerFile(const std::optional<QString> &path) { m_replies.enqueue(path); }
+    void answerFile(const QString &path, const QString &filter) { m_replies.enqueue(FilteredFile{path, filter}); }
+    void applyFont(const QFont &font) { m_replies.enqueue(AppliedFont{font}); }
     void answerText(const std::optional<QString> &text) { m_replies.enqueue(text); }
     void answerColor(const std::optional<QColor> &color) { m_replies.enqueue(color); }
     void answerFont(const std::optional<QFont> &font) { m_replies.enqueue(font); }
