@@ -5,6 +5,7 @@
 #include "editor/embeddedpicture.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
+#include "editor/workprogress.h"
 #include "store/error.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ public:
 protected:
     void highlightBlock(const QString &text) override
     {
+        WorkProgress::step();
         if (!text.contains(QLatin1Char(':')) && !text.contains(QLatin1Char('@'))
             && !text.contains(QLatin1String("www."), Qt::CaseInsensitive))
             return;
@@ -106,25 +108,40 @@ QByteArray RichTextControl::StreamOut() const
 
 void RichTextControl::StreamIn(const QByteArray &data)
 {
+    // The document is built apart from the view and shown when complete: a view that follows a
+    // large document while it grows spends far longer on it than the reading itself.
+    auto *fresh = new QTextDocument(this);
+    const QTextDocument *old = document();
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setIndentWidth(old->indentWidth());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setUseDesignMetrics(old->useDesignMetrics());
+    fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    m_links->setDocument(fresh); // links are marked as the text arrives
     bool read = false;
     try {
-        read = RtfReader::read(data, document()) == RtfReader::Status::Ok;
+        read = RtfReader::read(data, fresh) == RtfReader::Status::Ok;
     } catch (...) {
         read = false;
     }
     if (!read) {
         try {
-            readPlainText(data, false);
+            readPlainText(data, false, fresh);
         } catch (...) {
+            m_links->setDocument(document());
+            delete fresh;
             throw Error(tr("Failed to Load Stream"));
         }
     }
-    document()->clearUndoRedoStacks();
-    document()->setModified(false);
+    fresh->clearUndoRedoStacks();
+    fresh->setModified(false);
+    setDocument(fresh); // the old document was ours and goes
     moveCursor(QTextCursor::Start);
+    Q_EMIT OnChange();
 }
 
-void RichTextControl::readPlainText(const QByteArray &data, bool sixteenBit)
+void RichTextControl::readPlainText(const QByteArray &data, bool sixteenBit, QTextDocument *into)
 {
     QString text;
     if (sixteenBit || data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
@@ -137,8 +154,10 @@ void RichTextControl::readPlainText(const QByteArray &data, bool sixteenBit)
         text = fromWindows1252(data);
     }
     // Plain text takes the typing format of the empty document.
-    document()->clear();
-    QTextCursor cursor(document());
+    if (!into)
+        into = document();
+    into->clear();
+    QTextCursor cursor(into);
     cursor.insertText(text);
 }
 
@@ -152,6 +171,7 @@ void RichTextControl::LoadFromFile(const QString &path)
         readPlainText(data, m_unicodeMode);
         document()->clearUndoRedoStacks();
         moveCursor(QTextCursor::Start);
+        Q_EMIT OnChange(); // nothing to undo any more
     } else {
         StreamIn(data);
     }

@@ -121,7 +121,7 @@ protected:
 
 private:
     void mergeFormat(const QTextCharFormat &format);
-    void readPlainText(const QByteArray &data, bool sixteenBit);
+    void readPlainText(const QByteArray &data, bool sixteenBit, QTextDocument *into = nullptr);
     [[nodiscard]] QByteArray selectionAsRtf() const;
 
     bool m_unicodeMode = false;

@@ -15,6 +15,7 @@
 #include "editor/embeddedpicture.h"
 #include "editor/recipebody.h"
 #include "editor/ui/menustyle.h"
+#include "editor/workprogress.h"
 #include "pickers/ui/charactermap.h"
 #include "pickers/ui/emoticonpicker.h"
 #include "printing/ui/printpreviewwindow.h"
@@ -57,6 +58,15 @@ Table *recipeTable()
 }
 
 enum StyleFlag { StyleBold, StyleItalic, StyleUnderline };
+
+// Keeps the busy notice's animation moving while the document is read or written on this thread.
+WorkProgress::Hook keepNoticeAlive()
+{
+    return [] {
+        if (BusyNotice *notice = windows().frmExport)
+            notice->keepAlive();
+    };
+}
 
 constexpr int TopBand = 73;
 constexpr int BottomBand = 168;
@@ -303,6 +313,7 @@ void RecipeEditor::LoadRecipeBody()
     const QByteArray stored = recipeTable()->blob(RecipeStore::RecipeDetail);
     // Inflating a large body runs beside the GUI thread so the busy notice keeps moving.
     const QByteArray rtf = runOffGuiThread([stored] { return ::LoadRecipeBody(stored); });
+    const WorkProgress::Scope progress(keepNoticeAlive());
     if (!rtf.isEmpty())
         m_editor->StreamIn(rtf);
     m_editor->moveCursor(QTextCursor::Start);
@@ -310,6 +321,7 @@ void RecipeEditor::LoadRecipeBody()
 
 void RecipeEditor::SaveRecipeBody()
 {
+    const WorkProgress::Scope progress(keepNoticeAlive());
     const QByteArray rtf = m_editor->StreamOut();
     const QByteArray stored = runOffGuiThread([rtf] { return ::SaveRecipeBody(rtf); });
     recipeTable()->setBlob(RecipeStore::RecipeDetail, stored);

@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -33,6 +34,49 @@ QByteArray fileBytes(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Records, on one clock, the frames a busy notice shows and the moments it is hidden.
+class FrameLog : public QObject
+{
+public:
+    explicit FrameLog(BusyNotice *notice) : m_notice(notice)
+    {
+        connect(notice, &BusyNotice::frameShown, this, [this] { m_frames << m_clock.elapsed(); });
+        notice->installEventFilter(this);
+    }
+    void restart()
+    {
+        m_frames.clear();
+        m_hiddenAt = -1;
+        m_clock.restart();
+    }
+    // The longest time without a new frame between restart() and the notice's hiding.
+    qint64 longestStill() const
+    {
+        qint64 longest = 0, last = 0;
+        for (qint64 at : m_frames + QList<qint64>{m_hiddenAt}) {
+            longest = qMax(longest, at - last);
+            last = at;
+        }
+        return longest;
+    }
+    qint64 hiddenAt() const { return m_hiddenAt; }
+    qsizetype frames() const { return m_frames.size(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_notice && event->type() == QEvent::Hide && m_hiddenAt < 0)
+            m_hiddenAt = m_clock.elapsed();
+        return false;
+    }
+
+private:
+    BusyNotice *m_notice;
+    QElapsedTimer m_clock;
+    QList<qint64> m_frames;
+    qint64 m_hiddenAt = -1;
+};
 
 } // namespace
 
@@ -62,6 +106,7 @@ private Q_SLOTS:
     void layoutFollowsTheWindowSize();
     void activationFillsTheWorkAreaHeight();
     void popupMenuHasItsItemsAndHeadings();
+    void busyNoticeMovesThroughALargeLoadAndSave();
 
 private:
     MainWindow *main() const { return windows().frmMain; }
@@ -580,6 +625,40 @@ void RecipeEditorTest::popupMenuHasItsItemsAndHeadings()
         child(editor(), "btnCancel")->click();
     });
     child(main(), "btnNewRec")->click();
+}
+
+void RecipeEditorTest::busyNoticeMovesThroughALargeLoadAndSave()
+{
+    // About 5 MB of formatted paragraphs: reading and writing them takes many animation frames.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+    for (int i = 0; rtf.size() < 5'000'000; ++i)
+        rtf += "\\pard Stir the {\\b onions} and {\\i garlic " + QByteArray::number(i)
+               + "} until soft, then add the {\\ul hot} stock.\\par\n";
+    rtf += '}';
+    addRecipe(QStringLiteral("Stock"), QStringLiteral("big"), SaveRecipeBody(rtf));
+    FrameLog log(windows().frmExport);
+    qint64 loaded = 0, loadStill = 0, length = 0;
+    QString report;
+    main()->recipeList()->setCurrentRow(0);
+    duringModal([&] {
+        loaded = log.hiddenAt();
+        loadStill = log.longestStill();
+        length = editor()->Editor()->TextLength();
+        report = QStringLiteral("load: %1 ms, %2 frames, still for %3 ms; ").arg(loaded).arg(log.frames()).arg(loadStill);
+        log.restart();
+        child(editor(), "btnSave")->click();
+    });
+    log.restart();
+    child(main(), "btnEditRec")->click();
+    report += QStringLiteral("save: %1 ms, %2 frames, still for %3 ms")
+                      .arg(log.hiddenAt()).arg(log.frames()).arg(log.longestStill());
+    qInfo("%s", qPrintable(report));
+    QVERIFY(length > 1'000'000);
+    QVERIFY2(!editor()->isVisible(), qPrintable(report));
+    // Frames are 100 ms apart; a loaded machine may stretch a few of them, a GUI thread that never
+    // lets the notice paint shows one picture for the whole work.
+    QVERIFY2(loaded > 300 && loadStill < 350, qPrintable(report));
+    QVERIFY2(log.hiddenAt() > 300 && log.longestStill() < 350, qPrintable(report));
 }
 
 QTEST_MAIN(RecipeEditorTest)
