@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev
   fonts-liberation fonts-dejavu
   xvfb xauth imagemagick
+  openbox xdotool x11-utils
 )
 
 missing=()

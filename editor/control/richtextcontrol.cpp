@@ -89,7 +89,7 @@ RichTextControl::RichTextControl(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
     document()->setUndoRedoEnabled(true);
-    m_links = new LinkHighlighter(document());
+    m_links = new LinkHighlighter(this); // ours, and moved to each new document
     connect(this, &QTextEdit::textChanged, this, &RichTextControl::OnChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextControl::OnSelectionChange);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextControl::OnSelectionChange);

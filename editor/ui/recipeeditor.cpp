@@ -34,6 +34,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -42,6 +43,7 @@
 #include <QShowEvent>
 #include <QToolButton>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 
@@ -281,8 +283,25 @@ void RecipeEditor::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    centreWindow(this, parentWidget());
+    placeOverMain();
     FormShow();
+}
+
+// Centred on the main window's client area, which unlike its frame is always known, and moved
+// in where that would put part of the editor off the work area.
+void RecipeEditor::placeOverMain()
+{
+    const QScreen *screen = this->screen();
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    const QWidget *over = parentWidget();
+    QRect client(QPoint(0, 0), size());
+    client.moveCenter(over && over->isVisible() ? over->geometry().center() : work.center());
+    if (work.isValid()) {
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        client.moveLeft(qMin(client.left(), work.right() - frame.right() - client.width() + 1));
+        client.moveLeft(qMax(client.left(), work.left() + frame.left()));
+    }
+    setGeometry(client);
 }
 
 void RecipeEditor::FormShow()
@@ -343,10 +362,12 @@ void RecipeEditor::FormActivate()
         return;
     m_activating = true;
     const QRect work = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    const int top = geometry().top() - frame.top();       // title bar and upper frame
-    const int extra = frame.height() - geometry().height(); // all frame rows
-    setGeometry(geometry().left(), work.top() + top, width(), qMax(minimumHeight(), work.height() - extra));
+    // The window manager's frame as it stands now: the widget's own idea of its frame can lag
+    // behind when the window has only just been mapped.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QRect client = geometry();
+    setGeometry(client.left(), work.top() + frame.top(), client.width(),
+                qMax(minimumHeight(), work.height() - frame.top() - frame.bottom()));
     m_activating = false;
 }
 
@@ -424,7 +445,17 @@ void RecipeEditor::btnCancelClick()
     }
 }
 
-// The close box and Escape leave the way Cancel does: nothing of this opening is kept.
+// Escape never throws an edit away: only Cancel and the close box leave without saving.
+void RecipeEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// The close box leaves the way Cancel does: nothing of this opening is kept.
 void RecipeEditor::done(int result)
 {
     if (result == Accepted) {
@@ -526,13 +557,27 @@ void RecipeEditor::btnNoteBookFontColourClick()
         m_editor->setSelColor(*colour);
 }
 
+// The windows the editor opens belong to other modules and are parented to the main window; while
+// one is shown from here it is transient for the editor, so the window manager keeps it above the
+// editor and does not raise the main window along with it.
+int RecipeEditor::showModalOver(QDialog *dialog)
+{
+    dialog->winId(); // the platform window exists from here on
+    QWindow *handle = dialog->windowHandle();
+    QWindow *previous = handle->transientParent();
+    handle->setTransientParent(windowHandle());
+    const int result = dialog->exec();
+    handle->setTransientParent(previous);
+    return result;
+}
+
 void RecipeEditor::btnInsertCharClick()
 {
     CharacterMap *map = windows().DLLForm;
     if (!map)
         return;
     map->setFontName(m_editor->SelAttributes().fontName);
-    if (map->exec() != QDialog::Accepted)
+    if (showModalOver(map) != QDialog::Accepted)
         return;
     // The pasted text takes the map's font at the selection's size and colour.
     const RichTextControl::CharAttributes attributes = m_editor->SelAttributes();
@@ -548,7 +593,7 @@ void RecipeEditor::btnInsertEmoticonClick()
     EmoticonPicker *picker = windows().frmEmoticons;
     if (!picker)
         return;
-    picker->exec();
+    showModalOver(picker);
     if (picker->EmoticonChosen)
         m_editor->paste();
     picker->EmoticonChosen = false;
@@ -559,7 +604,7 @@ void RecipeEditor::btnTableClick()
     TableBuilder *builder = windows().DllForms;
     if (!builder)
         return;
-    builder->exec();
+    showModalOver(builder);
     if (builder->inserted())
         m_editor->paste();
 }
@@ -567,14 +612,14 @@ void RecipeEditor::btnTableClick()
 void RecipeEditor::btnConversionsClick()
 {
     if (ConversionsWindow *conversions = windows().frmConversions)
-        conversions->exec();
+        showModalOver(conversions);
 }
 
 void RecipeEditor::ToolButton13Click()
 {
     if (PrintPreviewWindow *preview = windows().PrintPreviewForm) {
         preview->RebuildPreview();
-        preview->exec();
+        showModalOver(preview);
     }
 }
 

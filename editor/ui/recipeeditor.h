@@ -68,6 +68,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -75,6 +76,8 @@ private:
     QMenu *buildMenu();
     QToolButton *toolButton(QWidget *bar, const char *name, const QString &hint, const char *icon,
                             int &x, void (RecipeEditor::*handler)(), bool checkable = false);
+    int showModalOver(QDialog *dialog);
+    void placeOverMain();
     void LoadRecipeBody();
     void SaveRecipeBody();
     void toggleStyle(int flag);

@@ -5,6 +5,7 @@
 #include "editor/control/richtextcontrol.h"
 #include "editor/recipebody.h"
 #include "editor/ui/recipeeditor.h"
+#include "pickers/ui/emoticonpicker.h"
 #include "store/recipestore.h"
 #include "store/table.h"
 #include "tests/support/findchild.h"
@@ -24,6 +25,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 #include <QUrl>
 
@@ -107,6 +110,7 @@ private Q_SLOTS:
     void activationFillsTheWorkAreaHeight();
     void popupMenuHasItsItemsAndHeadings();
     void busyNoticeMovesThroughALargeLoadAndSave();
+    void escapeKeepsTheEditAndPickersStayWithTheEditor();
 
 private:
     MainWindow *main() const { return windows().frmMain; }
@@ -659,6 +663,35 @@ void RecipeEditorTest::busyNoticeMovesThroughALargeLoadAndSave()
     // lets the notice paint shows one picture for the whole work.
     QVERIFY2(loaded > 300 && loadStill < 350, qPrintable(report));
     QVERIFY2(log.hiddenAt() > 300 && log.longestStill() < 350, qPrintable(report));
+}
+
+void RecipeEditorTest::escapeKeepsTheEditAndPickersStayWithTheEditor()
+{
+    addRecipe(QStringLiteral("Leek soup"), QStringLiteral("leek"),
+              SaveRecipeBody("{\\rtf1 Leeks, see https://leeks.example for more.}"));
+    for (int opening = 0; opening < 2; ++opening) { // the second load replaces the first document
+        bool transient = false, restored = false;
+        openFirstRecipe([&] {
+            RichTextControl *body = editor()->Editor();
+            QCOMPARE(body->linkAt(15), QStringLiteral("https://leeks.example"));
+            QTest::keyClicks(body, QStringLiteral("Wash "));
+            QTest::keyClick(body, Qt::Key_Escape);
+            QTest::keyClick(child<QLineEdit>(editor(), "DBEdit1"), Qt::Key_Escape);
+            QVERIFY(editor()->isVisible());
+            QVERIFY(body->toPlainText().startsWith(QStringLiteral("Wash Leeks")));
+            QDialog *picker = windows().frmEmoticons;
+            QTimer::singleShot(0, picker, [&, picker] {
+                transient = picker->windowHandle()->transientParent() == editor()->windowHandle();
+                picker->reject();
+            });
+            child(editor(), "btnInsertEmoticon")->click();
+            restored = picker->windowHandle()->transientParent() != editor()->windowHandle();
+            child(editor(), "btnCancel")->click();
+        });
+        QVERIFY(!editor()->isVisible());
+        QVERIFY2(transient, "a window shown from the editor is transient for it");
+        QVERIFY(restored);
+    }
 }
 
 QTEST_MAIN(RecipeEditorTest)
