@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSaveFile>
@@ -93,6 +94,19 @@ RichTextControl::RichTextControl(QWidget *parent)
     connect(this, &QTextEdit::textChanged, this, &RichTextControl::OnChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextControl::OnSelectionChange);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextControl::OnSelectionChange);
+    watchUndo();
+}
+
+void RichTextControl::watchUndo()
+{
+    m_undoDepth = 0;
+    // A new undo level pushes the oldest one out of reach once MaxUndoSteps are within it.
+    connect(document(), &QTextDocument::undoCommandAdded, this,
+            [this] { m_undoDepth = qMin(m_undoDepth + 1, MaxUndoSteps); });
+    connect(document(), &QTextDocument::undoAvailable, this, [this](bool available) {
+        if (!available)
+            m_undoDepth = 0;
+    });
 }
 
 RichTextControl::~RichTextControl() = default;
@@ -137,6 +151,7 @@ void RichTextControl::StreamIn(const QByteArray &data)
     fresh->clearUndoRedoStacks();
     fresh->setModified(false);
     setDocument(fresh); // the old document was ours and goes
+    watchUndo();
     moveCursor(QTextCursor::Start);
     Q_EMIT OnChange();
 }
@@ -199,6 +214,7 @@ void RichTextControl::SaveToFile(const QString &path) const
 void RichTextControl::Clear()
 {
     document()->clear(); // drops the picture resources too
+    m_undoDepth = 0;
     setCurrentCharFormat(QTextCharFormat());
 }
 
@@ -259,12 +275,34 @@ void RichTextControl::mergeFormat(const QTextCharFormat &format)
 
 RichTextControl::CharAttributes RichTextControl::SelAttributes() const
 {
-    const QTextCharFormat f = currentCharFormat();
+    const QTextCursor selection = textCursor();
+    QTextCharFormat f = currentCharFormat();
+    if (selection.hasSelection()) {
+        QTextCursor first(document());
+        first.setPosition(selection.selectionStart() + 1);
+        f = first.charFormat();
+    }
     CharAttributes a;
     a.bold = f.fontWeight() >= QFont::Bold;
     a.italic = f.fontItalic();
     a.underline = f.fontUnderline();
     a.strikeOut = f.fontStrikeOut();
+    if (selection.hasSelection()) {
+        const int start = selection.selectionStart(), end = selection.selectionEnd();
+        for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+             block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                if (fragment.position() >= end || fragment.position() + fragment.length() <= start)
+                    continue;
+                const QTextCharFormat part = fragment.charFormat();
+                a.bold = a.bold && part.fontWeight() >= QFont::Bold;
+                a.italic = a.italic && part.fontItalic();
+                a.underline = a.underline && part.fontUnderline();
+                a.strikeOut = a.strikeOut && part.fontStrikeOut();
+            }
+        }
+    }
     if (f.hasProperty(QTextFormat::ForegroundBrush))
         a.color = f.foreground().color();
     if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
@@ -373,6 +411,25 @@ void RichTextControl::setSelFont(const QFont &font, const QColor &color)
     mergeFormat(f);
 }
 
+void RichTextControl::applyFontChanges(const QFont &shown, const QFont &chosen)
+{
+    QTextCharFormat f;
+    if (chosen.family() != shown.family())
+        f.setFontFamilies({chosen.family()});
+    if (chosen.pointSizeF() > 0 && !qFuzzyCompare(chosen.pointSizeF(), shown.pointSizeF()))
+        f.setFontPointSize(chosen.pointSizeF());
+    if (chosen.bold() != shown.bold())
+        f.setFontWeight(chosen.bold() ? QFont::Bold : QFont::Normal);
+    if (chosen.italic() != shown.italic())
+        f.setFontItalic(chosen.italic());
+    if (chosen.underline() != shown.underline())
+        f.setFontUnderline(chosen.underline());
+    if (chosen.strikeOut() != shown.strikeOut())
+        f.setFontStrikeOut(chosen.strikeOut());
+    if (!f.properties().isEmpty())
+        mergeFormat(f);
+}
+
 Qt::Alignment RichTextControl::ParaAlignment() const
 {
     return textCursor().blockFormat().alignment()
@@ -407,11 +464,25 @@ void RichTextControl::setParaBullets(bool on)
         const qreal minimum = BulletOffset * logicalDpiX() / 72.0;
         if (document()->indentWidth() < minimum)
             document()->setIndentWidth(minimum);
-        if (QTextList *list = cursor.currentList()) {
+        // A list wholly inside the selection changes its style; otherwise the selected paragraphs
+        // leave their lists for a bulleted list of their own, and the rest keep their numbers.
+        const QTextBlock first = document()->findBlock(cursor.selectionStart());
+        const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+        QTextList *list = first.textList();
+        bool whole = list && list->item(0).position() >= first.position()
+                     && list->item(list->count() - 1).position() <= last.position();
+        for (QTextBlock block = first; whole && block.isValid(); block = block.next()) {
+            whole = block.textList() == list;
+            if (block == last)
+                break;
+        }
+        if (whole) {
             QTextListFormat existing = list->format();
             existing.setStyle(QTextListFormat::ListDisc);
             list->setFormat(existing);
         } else {
+            if (list)
+                format.setIndent(list->format().indent());
             cursor.createList(format);
         }
     } else {
@@ -434,7 +505,33 @@ void RichTextControl::setParaBullets(bool on)
 
 bool RichTextControl::CanUndo() const
 {
-    return document()->isUndoAvailable();
+    return m_undoDepth > 0 && document()->isUndoAvailable();
+}
+
+void RichTextControl::undo()
+{
+    if (!CanUndo())
+        return;
+    --m_undoDepth; // first, so that whoever follows the change sees the new reach
+    QTextEdit::undo();
+}
+
+void RichTextControl::redo()
+{
+    if (!CanRedo())
+        return;
+    m_undoDepth = qMin(m_undoDepth + 1, MaxUndoSteps);
+    QTextEdit::redo();
+}
+
+void RichTextControl::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        event->matches(QKeySequence::Undo) ? undo() : redo();
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 bool RichTextControl::CanRedo() const

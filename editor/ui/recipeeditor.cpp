@@ -31,6 +31,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +40,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
 #include <QToolButton>
@@ -526,11 +528,19 @@ void RecipeEditor::btnFindClick()
 
 void RecipeEditor::btnFontClick()
 {
+    // The dialog shows the font the text is drawn in, which is not the named one when that family
+    // is not installed; only what the user changes there is applied, so a family that is merely
+    // missing here stays named in the recipe.
     Prompt::FontRequest request;
-    request.initial = m_editor->SelFont();
+    const QFont named = m_editor->SelFont();
+    const QFontInfo drawn(named);
+    request.initial = named;
+    request.initial.setFamily(drawn.family());
+    request.initial.setBold(drawn.bold());
+    request.initial.setItalic(drawn.italic());
     request.title = tr("Font");
     if (const std::optional<QFont> font = Prompt::instance().font(request))
-        m_editor->setSelFont(*font, QColor());
+        m_editor->applyFontChanges(request.initial, *font);
     m_editor->setFocus();
 }
 
@@ -682,8 +692,17 @@ void RecipeEditor::btnInsertLinkClick()
     try {
         QString target = QFileInfo(*path).absoluteFilePath();
         target.replace(QLatin1Char(' '), QLatin1Char('%'));
-        m_editor->setSelText(QStringLiteral("file:") + target);
+        const QString link = QStringLiteral("file:") + target;
+        // Only the inserted text becomes the link: what is typed after it keeps the format that
+        // was in force before.
+        const QTextCharFormat typing = m_editor->currentCharFormat();
+        const int start = m_editor->SelStart();
+        m_editor->setSelText(link);
+        m_editor->setSelStart(start);
+        m_editor->setSelLength(int(link.size()));
         m_editor->setSelLink(true);
+        m_editor->setSelStart(start + int(link.size()));
+        m_editor->setCurrentCharFormat(typing);
     } catch (const Error &error) {
         Prompt::instance().error(error.message());
     }
@@ -693,10 +712,13 @@ void RecipeEditor::EditorURLClick(const QString &link)
 {
     QString target = link;
     target.replace(QLatin1Char('%'), QLatin1Char(' '));
-    // "file:" links name a local path; everything else is an address as typed.
+    // "file:" links name a local path and bare e-mail addresses are mail links; everything else is
+    // an address as typed.
+    static const QRegularExpression bareMail(QStringLiteral(R"(^[^\s:/@]+@[^\s:/@]+$)"));
     const QUrl url = target.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)
             ? QUrl::fromLocalFile(target.mid(5))
-            : QUrl::fromUserInput(target);
+            : bareMail.match(target).hasMatch() ? QUrl(QStringLiteral("mailto:") + target)
+                                                : QUrl::fromUserInput(target);
     urlOpener()(url);
 }
 

@@ -50,6 +50,8 @@ std::optional<QColor> ScriptedPrompt::color(const QColor &initial)
 
 std::optional<QFont> ScriptedPrompt::font(const FontRequest &request)
 {
+    if (!m_replies.isEmpty() && std::holds_alternative<FontReply>(m_replies.head()))
+        return next<FontReply>(Kind::Font, request.title)(request.initial);
     return next<std::optional<QFont>>(Kind::Font, request.title);
 }
 

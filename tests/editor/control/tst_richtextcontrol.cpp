@@ -27,6 +27,9 @@ private Q_SLOTS:
     void automaticColourRemovesTheColour();
     void bulletsRaiseTheOffsetAndComeOff();
     void keepsAHundredUndoSteps();
+    void selectionReadsTheSameInBothDirections_data();
+    void selectionReadsTheSameInBothDirections();
+    void bulletsOnPartOfAListLeaveTheRestNumbered();
     void findNextHonoursItsOptions();
     void linkClickNeedsPressAndReleaseOnTheLink();
     void selectionAccessors();
@@ -250,6 +253,67 @@ void TestRichTextControl::keepsAHundredUndoSteps()
     }
     QCOMPARE(undone, 100);
     QVERIFY(control.CanRedo());
+    // The oldest twenty steps are out of reach, by the toolbar's call and by the key alike.
+    QVERIFY(!control.CanUndo());
+    const QString reached = control.toPlainText();
+    QVERIFY(!reached.isEmpty());
+    control.undo();
+    QTest::keyClick(&control, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(control.toPlainText(), reached);
+    control.redo();
+    QVERIFY(control.CanUndo());
+    control.undo();
+    QCOMPARE(control.toPlainText(), reached);
+}
+
+void TestRichTextControl::selectionReadsTheSameInBothDirections_data()
+{
+    QTest::addColumn<bool>("backwards");
+    QTest::newRow("made forwards") << false;
+    QTest::newRow("made backwards") << true;
+}
+
+void TestRichTextControl::selectionReadsTheSameInBothDirections()
+{
+    QFETCH(bool, backwards);
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("plain BOLD"));
+    QTextCursor cursor(control.document());
+    cursor.setPosition(6);
+    cursor.setPosition(10, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    cursor.setPosition(backwards ? 10 : 0);
+    cursor.setPosition(backwards ? 0 : 10, QTextCursor::KeepAnchor);
+    control.setTextCursor(cursor);
+    QVERIFY(!control.SelAttributes().bold); // mixed: not bold, whichever end the caret is at
+    control.setSelStart(7);
+    control.setSelLength(2);
+    QVERIFY(control.SelAttributes().bold);
+}
+
+void TestRichTextControl::bulletsOnPartOfAListLeaveTheRestNumbered()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("one\ntwo\nthree"));
+    QTextCursor cursor(control.document());
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.createList(QTextListFormat::ListDecimal);
+    const auto styleOf = [&control](int blockNumber) {
+        const QTextList *list = control.document()->findBlockByNumber(blockNumber).textList();
+        return list ? list->format().style() : QTextListFormat::ListStyleUndefined;
+    };
+    control.setSelStart(5); // in "two" only
+    control.setParaBullets(true);
+    QVERIFY(control.ParaBullets());
+    QCOMPARE(styleOf(0), QTextListFormat::ListDecimal);
+    QCOMPARE(styleOf(1), QTextListFormat::ListDisc);
+    QCOMPARE(styleOf(2), QTextListFormat::ListDecimal);
+    control.selectAll(); // a selection over whole lists restyles them
+    control.setParaBullets(true);
+    for (int b = 0; b < 3; ++b)
+        QCOMPARE(styleOf(b), QTextListFormat::ListDisc);
 }
 
 void TestRichTextControl::findNextHonoursItsOptions()

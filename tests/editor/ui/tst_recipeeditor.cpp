@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -347,6 +348,15 @@ void RecipeEditorTest::colourAndFontCommandsUseThePrompt()
     chosen.setPointSize(20);
     chosen.setItalic(true);
     m_prompt.answerFont(chosen);
+    QString shownFamily;
+    m_prompt.answerFontWith([&shownFamily](const QFont &initial) {
+        shownFamily = initial.family();
+        return initial;
+    });
+    m_prompt.answerFontWith([](QFont initial) {
+        initial.setPointSize(14);
+        return initial;
+    });
     duringModal([this] {
         RichTextControl *body = editor()->Editor();
         body->setPlainText(QStringLiteral("colour"));
@@ -363,9 +373,21 @@ void RecipeEditorTest::colourAndFontCommandsUseThePrompt()
         QCOMPARE(a.pointSize, 20.0);
         QVERIFY(a.italic);
         QCOMPARE(a.color, QColor(0, 0, 200)); // the font dialog keeps the colour
+
+        // A family that is not installed stays named unless the user picks another one.
+        body->setSelFontName(QStringLiteral("Nowhere Grotesk"));
+        child(editor(), "btnFont")->click(); // OK on what the dialog showed
+        QCOMPARE(body->SelAttributes().fontName, QStringLiteral("Nowhere Grotesk"));
+        QCOMPARE(body->SelAttributes().pointSize, 20.0);
+        QVERIFY(body->SelAttributes().italic);
+        child(editor(), "btnFont")->click(); // only the size changed
+        QCOMPARE(body->SelAttributes().fontName, QStringLiteral("Nowhere Grotesk"));
+        QCOMPARE(body->SelAttributes().pointSize, 14.0);
         child(editor(), "btnCancel")->click();
     });
     child(main(), "btnNewRec")->click();
+    QVERIFY(!shownFamily.isEmpty());
+    QCOMPARE(shownFamily, QFontInfo(QFont(QStringLiteral("Nowhere Grotesk"))).family()); // as drawn
 }
 
 void RecipeEditorTest::linksAreInsertedWithPercentAndOpenedWithBlanks()
@@ -377,14 +399,25 @@ void RecipeEditorTest::linksAreInsertedWithPercentAndOpenedWithBlanks()
         child(editor(), "btnInsertLink")->click();
         QString expected = QStringLiteral("file:") + path;
         expected.replace(QLatin1Char(' '), QLatin1Char('%'));
-        QCOMPARE(body->toPlainText(), expected);
-        QCOMPARE(body->linkAt(3), expected);
-        editor()->EditorURLClick(expected);
+        // Text typed after the link is plain, here and after a round trip through RTF.
+        QTest::keyClicks(body, QStringLiteral(" more"));
+        QCOMPARE(body->toPlainText(), expected + QStringLiteral(" more"));
+        RichTextControl reread;
+        reread.StreamIn(body->StreamOut());
+        for (const RichTextControl *control : std::initializer_list<const RichTextControl *>{body, &reread}) {
+            QCOMPARE(control->linkAt(3), expected);
+            QCOMPARE(control->linkAt(int(expected.size()) + 2), QString());
+        }
+        body->setSelStart(int(expected.size()) + 2);
+        QVERIFY(!body->SelAttributes().link);
+        editor()->EditorURLClick(body->linkAt(3));
         editor()->EditorURLClick(QStringLiteral("https://saporin.example/a%b"));
+        editor()->EditorURLClick(QStringLiteral("cook@kitchen.example"));
         child(editor(), "btnCancel")->click();
     });
     child(main(), "btnNewRec")->click();
-    QCOMPARE(m_opened.size(), 2);
+    QCOMPARE(m_opened.size(), 3);
+    QCOMPARE(m_opened.at(2), QUrl(QStringLiteral("mailto:cook@kitchen.example")));
     // Every "%" reads as a blank again, the one in the file name included.
     QCOMPARE(m_opened.at(0), QUrl::fromLocalFile(m_dir->filePath(QStringLiteral("My Recipes/Old 50  cake.rtf"))));
     QCOMPARE(m_opened.at(1).host(), QStringLiteral("saporin.example"));
@@ -542,31 +575,41 @@ void RecipeEditorTest::exportFollowsTheLastImport()
     in.close();
     const QString out8 = m_dir->filePath(QStringLiteral("out8.txt"));
     const QString out16 = m_dir->filePath(QStringLiteral("out16.txt"));
+    const QString again16 = m_dir->filePath(QStringLiteral("again16.txt"));
     const QString rtf = m_dir->filePath(QStringLiteral("out.rtf"));
+    // Nothing imported yet: text files are 16-bit. Then a ".txt" import makes them 8-bit, and it
+    // leaves nothing to undo.
+    m_prompt.answerFile(out16);
+    m_prompt.answerFile(rtf);
     m_prompt.answerFile(text);
     m_prompt.answerFile(out8);
     duringModal([this] {
         child(editor(), "btnNoteBookSaveAs")->click(); // empty: nothing, not even a dialog
-        child(editor(), "btnNoteBookOpen")->click();
-        QCOMPARE(editor()->Editor()->toPlainText(), QStringLiteral("Rice\nWater"));
-        child(editor(), "btnNoteBookSaveAs")->click();
-        child(editor(), "btnCancel")->click();
-    });
-    child(main(), "btnNewRec")->click();
-    QCOMPARE(fileBytes(out8), QByteArray("Rice\nWater"));
-
-    m_prompt.answerFile(out16);
-    m_prompt.answerFile(rtf);
-    duringModal([this] {
-        editor()->Editor()->setUnicodeMode(true); // as after an RTF import
         QTest::keyClicks(editor()->Editor(), QStringLiteral("Oats"));
         child(editor(), "btnNoteBookSaveAs")->click();
+        child(editor(), "btnNoteBookSaveAs")->click();
+        child(editor(), "btnNoteBookOpen")->click();
+        QCOMPARE(editor()->Editor()->toPlainText(), QStringLiteral("Rice\nWater"));
+        QVERIFY(!child(editor(), "btnUndo")->isEnabled());
         child(editor(), "btnNoteBookSaveAs")->click();
         child(editor(), "btnCancel")->click();
     });
     child(main(), "btnNewRec")->click();
     QVERIFY(fileBytes(out16).startsWith("\xFF\xFEO\0a\0"));
     QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
+    QCOMPARE(fileBytes(out8), QByteArray("Rice\nWater"));
+
+    // The mode lasts across openings until an import of anything else.
+    m_prompt.answerFile(rtf);
+    m_prompt.answerFile(again16);
+    duringModal([this] {
+        child(editor(), "btnNoteBookOpen")->click();
+        QCOMPARE(editor()->Editor()->toPlainText(), QStringLiteral("Oats"));
+        child(editor(), "btnNoteBookSaveAs")->click();
+        child(editor(), "btnCancel")->click();
+    });
+    child(main(), "btnNewRec")->click();
+    QVERIFY(fileBytes(again16).startsWith("\xFF\xFEO\0a\0"));
 }
 
 void RecipeEditorTest::layoutFollowsTheWindowSize()
