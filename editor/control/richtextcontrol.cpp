@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -150,7 +151,13 @@ void RichTextControl::StreamIn(const QByteArray &data)
     }
     fresh->clearUndoRedoStacks();
     fresh->setModified(false);
-    setDocument(fresh); // the old document was ours and goes
+    // QTextEdit keeps a replaced document alive; ours (made here, or the first one the editor made
+    // for itself) go once the event loop is back, so that a large one is not freed in the middle
+    // of the load.
+    const QPointer<QTextDocument> replaced = document();
+    setDocument(fresh);
+    if (replaced && replaced->parent() && (replaced->parent() == this || replaced->parent()->parent() == this))
+        replaced->deleteLater();
     watchUndo();
     moveCursor(QTextCursor::Start);
     Q_EMIT OnChange();

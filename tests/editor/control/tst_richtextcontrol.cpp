@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QMimeData>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void detectsLinks_data();
     void detectsLinks();
     void streamRoundTripKeepsTextAndFormats();
+    void loadingReplacesTheDocumentAndKeepsItsSettings();
     void dataThatIsNotRtfReadsAsPlainText();
     void textFilesFollowTheUnicodeMode();
     void clearDropsPictures();
@@ -95,6 +97,28 @@ void TestRichTextControl::streamRoundTripKeepsTextAndFormats()
     QCOMPARE(target.ParaAlignment(), Qt::AlignJustify);
     // Byte-stable: what was read writes the same bytes again.
     QCOMPARE(target.StreamOut(), rtf);
+}
+
+void TestRichTextControl::loadingReplacesTheDocumentAndKeepsItsSettings()
+{
+    RichTextControl control;
+    QFont body(QStringLiteral("DejaVu Sans"));
+    body.setPointSizeF(11.25);
+    control.document()->setDefaultFont(body);
+    control.document()->setUseDesignMetrics(true);
+    const QString link = QStringLiteral("https://soup.example");
+    for (int load = 0; load < 3; ++load) {
+        QPointer<QTextDocument> before = control.document();
+        control.StreamIn("{\\rtf1 Leeks, see https://soup.example today.}");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(!before, "the replaced document is released");
+        QCOMPARE(control.document()->defaultFont(), body);
+        QVERIFY(control.document()->useDesignMetrics());
+        QCOMPARE(control.linkAt(15), link); // links are marked in every new document
+        QVERIFY(!control.CanUndo());
+        QTest::keyClicks(&control, QStringLiteral("x"));
+        QVERIFY(control.CanUndo());
+    }
 }
 
 void TestRichTextControl::dataThatIsNotRtfReadsAsPlainText()
