@@ -40,6 +40,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
@@ -77,6 +78,32 @@ constexpr int BottomBand = 168;
 constexpr int ToolBarWidth = 838;
 constexpr int ButtonSize = 30;
 constexpr int SeparatorWidth = 7;
+
+// The windows the editor opens belong to other modules and are parented to the main window; while
+// one is shown from here it is transient for the editor, so the window manager keeps it above the
+// editor and does not raise the main window along with it.
+class TransientForEditor
+{
+public:
+    TransientForEditor(QWidget *window, QWidget *editor)
+    {
+        window->winId(); // the platform window exists from here on
+        m_window = window->windowHandle();
+        m_previous = m_window->transientParent();
+        m_window->setTransientParent(editor->windowHandle());
+    }
+    ~TransientForEditor()
+    {
+        if (m_window)
+            m_window->setTransientParent(m_previous);
+    }
+    TransientForEditor(const TransientForEditor &) = delete;
+    TransientForEditor &operator=(const TransientForEditor &) = delete;
+
+private:
+    QPointer<QWindow> m_window;
+    QPointer<QWindow> m_previous;
+};
 
 } // namespace
 
@@ -410,9 +437,12 @@ void RecipeEditor::btnSaveClick()
     }
     Browser *browser = windows().browser;
     BusyNotice *notice = windows().frmExport;
+    std::optional<TransientForEditor> noticeOver;
     try {
-        if (notice)
+        if (notice) {
+            noticeOver.emplace(notice, this);
             notice->showMessage(tr("Saving Recipe..."));
+        }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         const QString name = m_name->text();
         SaveRecipeBody();
@@ -567,18 +597,10 @@ void RecipeEditor::btnNoteBookFontColourClick()
         m_editor->setSelColor(*colour);
 }
 
-// The windows the editor opens belong to other modules and are parented to the main window; while
-// one is shown from here it is transient for the editor, so the window manager keeps it above the
-// editor and does not raise the main window along with it.
 int RecipeEditor::showModalOver(QDialog *dialog)
 {
-    dialog->winId(); // the platform window exists from here on
-    QWindow *handle = dialog->windowHandle();
-    QWindow *previous = handle->transientParent();
-    handle->setTransientParent(windowHandle());
-    const int result = dialog->exec();
-    handle->setTransientParent(previous);
-    return result;
+    const TransientForEditor over(dialog, this);
+    return dialog->exec();
 }
 
 void RecipeEditor::btnInsertCharClick()

@@ -685,6 +685,7 @@ void RecipeEditorTest::busyNoticeMovesThroughALargeLoadAndSave()
     addRecipe(QStringLiteral("Stock"), QStringLiteral("big"), SaveRecipeBody(rtf));
     FrameLog log(windows().frmExport);
     qint64 loaded = 0, loadStill = 0, length = 0;
+    bool noticeOverEditor = false;
     QString report;
     main()->recipeList()->setCurrentRow(0);
     duringModal([&] {
@@ -693,6 +694,9 @@ void RecipeEditorTest::busyNoticeMovesThroughALargeLoadAndSave()
         length = editor()->Editor()->TextLength();
         report = QStringLiteral("load: %1 ms, %2 frames, still for %3 ms; ").arg(loaded).arg(log.frames()).arg(loadStill);
         log.restart();
+        connect(windows().frmExport, &BusyNotice::frameShown, editor(), [&] {
+            noticeOverEditor = windows().frmExport->windowHandle()->transientParent() == editor()->windowHandle();
+        }, Qt::SingleShotConnection);
         child(editor(), "btnSave")->click();
     });
     log.restart();
@@ -701,6 +705,7 @@ void RecipeEditorTest::busyNoticeMovesThroughALargeLoadAndSave()
                       .arg(log.hiddenAt()).arg(log.frames()).arg(log.longestStill());
     qInfo("%s", qPrintable(report));
     QVERIFY(length > 1'000'000);
+    QVERIFY2(noticeOverEditor, "the notice shown while saving is transient for the editor");
     QVERIFY2(!editor()->isVisible(), qPrintable(report));
     // Frames are 100 ms apart; a loaded machine may stretch a few of them, a GUI thread that never
     // lets the notice paint shows one picture for the whole work.
