@@ -33,9 +33,9 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -47,6 +47,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
+
+#include <optional>
 
 namespace {
 

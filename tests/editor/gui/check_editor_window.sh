@@ -3,7 +3,9 @@
 #  - an existing recipe, opened ten times in a row, shows the editor wholly on the screen with its
 #    title bar visible: frame top at the work area's top, frame height the work area's height;
 #  - the character map and the emoticon picker opened from the editor are transient for it and
-#    stay above it, and the main window never comes up between them.
+#    stay above it, and the main window never comes up between them;
+#  - the busy notice shown while a 5 MB body loads is centred, frame included, and its animation
+#    moves on the screen.
 # Usage: check_editor_window.sh SAPORIN SAPORIN_CLI
 # Exits 77 (skipped) when Xvfb, openbox or the X tools are missing.
 set -u
@@ -11,7 +13,7 @@ set -u
 saporin=${1:?usage: check_editor_window.sh SAPORIN SAPORIN_CLI}
 cli=${2:?usage: check_editor_window.sh SAPORIN SAPORIN_CLI}
 
-for tool in Xvfb openbox xdotool xwininfo xprop; do
+for tool in Xvfb openbox xdotool xwininfo xprop import awk; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "SKIPPED: $tool is not installed (scripts/setup-debian.sh installs it)"
         exit 77
@@ -37,11 +39,17 @@ fail() {
 
 # The program keeps its tables beside its executable: give it a copy of its own with two recipes.
 mkdir -p "$work/app" "$work/home"
+chmod 700 "$work/home"
 cp "$saporin" "$work/app/saporin"
 printf '{\\rtf1\\ansi Chop the leeks.\\par Boil them in the stock.\\par}' >"$work/body.rtf"
 "$cli" add-category "$work/app" Soups >/dev/null &&
     "$cli" add-recipe "$work/app" Soups "Leek soup" --tags leek --body "$work/body.rtf" >/dev/null &&
-    "$cli" add-recipe "$work/app" Soups "Pea soup" --tags peas --body "$work/body.rtf" >/dev/null ||
+    "$cli" add-recipe "$work/app" Soups "Pea soup" --tags peas --body "$work/body.rtf" >/dev/null &&
+    awk 'BEGIN { printf "{\\rtf1\\ansi "
+                 for (i = 0; i < 60000; i++)
+                     printf "\\pard Stir the {\\b onions} and {\\i garlic %d} until soft, then add the stock.\\par\n", i
+                 print "}" }' >"$work/big.rtf" &&
+    "$cli" add-recipe "$work/app" Soups "Stock" --tags big --body "$work/big.rtf" >/dev/null ||
     { echo "FAIL: could not prepare the data directory"; exit 1; }
 
 # A display nobody uses; Xvfb refuses one that another server took meanwhile, so try on.
@@ -195,9 +203,38 @@ check_over_editor "Character Map" $((20 * 30 + 7 * 7 + 15))
 check_over_editor "Emotional Icons" $((21 * 30 + 7 * 7 + 15))
 close_editor "$editor"
 
+# The busy notice while the large body loads, twice: the second showing knows its frame.
+for showing in 1 2; do
+    click_at "$main" 78 66
+    click_at "$main" 400 66
+    xdotool key End    # the last recipe, "Stock"
+    sleep 0.3
+    click_at "$main" 552 580
+    notice=$(window_named "Loading Recipe...") || { fail "no busy notice while loading"; break; }
+    read -r nx ny _ _ <<<"$(client_of "$notice")"
+    read -r fx fy fw fh <<<"$(frame_of "$notice")"
+    shots=()
+    for k in 1 2 3; do
+        [ -n "$(xdotool search --onlyvisible --name '^Loading Recipe\.\.\.$' 2>/dev/null)" ] || break
+        shots+=("$(import -window root -crop 32x32+$((nx + 136))+$((ny + 24)) rgb:- 2>/dev/null | md5sum)")
+        sleep 0.25
+    done
+    pictures=$(printf '%s\n' "${shots[@]}" | sort -u | wc -l)
+    [ "${#shots[@]}" -lt 2 ] || [ "$pictures" -ge 2 ] ||
+        fail "showing $showing: the busy animation did not move in ${#shots[@]} screenshots"
+    if [ "$showing" -eq 2 ]; then
+        dx=$((2 * fx + fw - 2 * work_x - work_w)); dy=$((2 * fy + fh - 2 * work_y - work_h))
+        [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
+            fail "busy notice frame at $fx,$fy size ${fw}x$fh is not centred on the work area"
+    fi
+    editor=$(window_named "Edit Recipe") || { fail "the editor did not open the large recipe"; break; }
+    wait_gone "Loading Recipe..." || true
+    close_editor "$editor"
+done
+
 kill -0 "$app" 2>/dev/null || fail "the program ended during the check"
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1
 fi
-echo "PASS: editor wholly on the screen in 10 openings; pickers stay above the editor"
+echo "PASS: editor wholly on the screen in 10 openings; pickers stay above the editor; busy notice centred and moving"
