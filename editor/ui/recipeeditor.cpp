@@ -395,7 +395,11 @@ void RecipeEditor::FormActivate()
     const QRect work = screen->availableGeometry();
     // The window manager's frame as it stands now: the widget's own idea of its frame can lag
     // behind when the window has only just been mapped.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull())
+        frame = m_frame; // not published yet: as it was last time
+    else
+        m_frame = frame;
     const QRect client = geometry();
     setGeometry(client.left(), work.top() + frame.top(), client.width(),
                 qMax(minimumHeight(), work.height() - frame.top() - frame.bottom()));

