@@ -13,8 +13,8 @@ const QList<QColor> ColumnAcross{QColor(223, 238, 247), QColor(124, 168, 211), Q
 const QList<QColor> Highlight{QColor(255, 245, 221), QColor(255, 245, 221), QColor(255, 210, 94)};
 const QColor Outline(197, 197, 197);
 const QColor CheckFrame(158, 158, 158);
-const QColor EnabledText(0, 21, 110);
-const QColor DisabledText(192, 192, 192);
+const QColor EnabledText = MenuLook::EnabledText;
+const QColor DisabledText = MenuLook::DisabledText;
 const QColor HeadingBackground(221, 231, 238);
 
 QFont bold(QFont font)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QRect>
@@ -25,6 +26,9 @@ struct MenuItemView {
 
 namespace MenuLook {
 constexpr int IconColumn = 26;   // right edge of the icon column
+inline const QColor EnabledText{0, 21, 110};
+inline const QColor DisabledText{192, 192, 192};
+inline const QColor Frame{158, 158, 158}; // the popup's own one-pixel frame
 }
 
 [[nodiscard]] QSize MenuItemMeasureItem(const QFont &font, const MenuItemView &item);

@@ -3,6 +3,7 @@
 #include "editor/embeddedpicture.h"
 #include "editor/rtfcodepage.h"
 #include "editor/rtfcommon.h"
+#include "editor/workprogress.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -1917,6 +1918,7 @@ void Parser::run()
     if (i < n)
         ++i; // the document's own group is the root state
     while (i < n && !m_done) {
+        WorkProgress::step();
         const char c = data[i];
         if (c == '{') {
             ++i;

@@ -3,6 +3,7 @@
 #include "editor/embeddedpicture.h"
 #include "editor/rtfcodepage.h"
 #include "editor/rtfcommon.h"
+#include "editor/workprogress.h"
 #include "editor/rtfreader.h"
 
 #include <QColor>
@@ -397,6 +398,7 @@ void Writer::writeListMarks(const QTextBlock &block, QTextList *list)
 
 void Writer::writeParagraph(const QTextBlock &block, int depth)
 {
+    WorkProgress::step();
     const QTextBlockFormat f = block.blockFormat();
     m_out += "\\pard";
     if (depth >= 1)

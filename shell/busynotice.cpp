@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMovie>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 constexpr int FrameMs = 100;
@@ -111,12 +112,25 @@ void BusyNotice::showEvent(QShowEvent *event)
 
 void BusyNotice::hideEvent(QHideEvent *event)
 {
+    // The window manager forgets the frame of a window it no longer shows: keep it for next time.
+    if (windowHandle() && !windowHandle()->frameMargins().isNull())
+        m_frame = windowHandle()->frameMargins();
     m_movie->stop();
     QDialog::hideEvent(event);
 }
 
+// The whole window is centred, title bar included: the client area sits off centre by half the
+// difference of the frame's top and bottom (known once the window has been shown a first time).
 void BusyNotice::centreOnScreen()
 {
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull())
+        frame = m_frame;
+    QRect client(QPoint(0, 0), size());
+    client.moveCenter(screen->availableGeometry().center());
+    client.translate((frame.left() - frame.right()) / 2, (frame.top() - frame.bottom()) / 2);
+    setGeometry(client);
 }

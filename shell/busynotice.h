@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <QElapsedTimer>
+#include <QMargins>
 
 class QLabel;
 class QMovie;
@@ -44,5 +45,6 @@ private:
     QLabel *m_animator = nullptr;   // RxGIFAnimator1
     QMovie *m_movie = nullptr;
     QElapsedTimer m_sinceFrame;
+    QMargins m_frame; // the window manager's frame, as last seen
     bool m_cursorSet = false;
 };

@@ -6,6 +6,7 @@
 #include "editor/rtfcommon.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
+#include "editor/workprogress.h"
 #include "store/error.h"
 
 #include <QApplication>
@@ -13,8 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -36,6 +39,7 @@ public:
 protected:
     void highlightBlock(const QString &text) override
     {
+        WorkProgress::step();
         if (!text.contains(QLatin1Char(':')) && !text.contains(QLatin1Char('@'))
             && !text.contains(QLatin1String("www."), Qt::CaseInsensitive))
             return;
@@ -90,10 +94,23 @@ RichTextControl::RichTextControl(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
     document()->setUndoRedoEnabled(true);
-    m_links = new LinkHighlighter(document());
+    m_links = new LinkHighlighter(this); // ours, and moved to each new document
     connect(this, &QTextEdit::textChanged, this, &RichTextControl::OnChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextControl::OnSelectionChange);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextControl::OnSelectionChange);
+    watchUndo();
+}
+
+void RichTextControl::watchUndo()
+{
+    m_undoDepth = 0;
+    // A new undo level pushes the oldest one out of reach once MaxUndoSteps are within it.
+    connect(document(), &QTextDocument::undoCommandAdded, this,
+            [this] { m_undoDepth = qMin(m_undoDepth + 1, MaxUndoSteps); });
+    connect(document(), &QTextDocument::undoAvailable, this, [this](bool available) {
+        if (!available)
+            m_undoDepth = 0;
+    });
 }
 
 RichTextControl::~RichTextControl() = default;
@@ -109,25 +126,47 @@ QByteArray RichTextControl::StreamOut() const
 
 void RichTextControl::StreamIn(const QByteArray &data)
 {
+    // The document is built apart from the view and shown when complete: a view that follows a
+    // large document while it grows spends far longer on it than the reading itself.
+    auto *fresh = new QTextDocument(this);
+    const QTextDocument *old = document();
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setIndentWidth(old->indentWidth());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setUseDesignMetrics(old->useDesignMetrics());
+    fresh->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    m_links->setDocument(fresh); // links are marked as the text arrives
     bool read = false;
     try {
-        read = RtfReader::read(data, document()) == RtfReader::Status::Ok;
+        read = RtfReader::read(data, fresh) == RtfReader::Status::Ok;
     } catch (...) {
         read = false;
     }
     if (!read) {
         try {
-            readPlainText(data, false);
+            readPlainText(data, false, fresh);
         } catch (...) {
+            m_links->setDocument(document());
+            delete fresh;
             throw Error(tr("Failed to Load Stream"));
         }
     }
-    document()->clearUndoRedoStacks();
-    document()->setModified(false);
+    fresh->clearUndoRedoStacks();
+    fresh->setModified(false);
+    // QTextEdit keeps a replaced document alive; ours (made here, or the first one the editor made
+    // for itself) go once the event loop is back, so that a large one is not freed in the middle
+    // of the load.
+    const QPointer<QTextDocument> replaced = document();
+    setDocument(fresh);
+    if (replaced && replaced->parent() && (replaced->parent() == this || replaced->parent()->parent() == this))
+        replaced->deleteLater();
+    watchUndo();
     moveCursor(QTextCursor::Start);
+    Q_EMIT OnChange();
 }
 
-void RichTextControl::readPlainText(const QByteArray &data, bool sixteenBit)
+void RichTextControl::readPlainText(const QByteArray &data, bool sixteenBit, QTextDocument *into)
 {
     QString text;
     if (sixteenBit || data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
@@ -140,8 +179,10 @@ void RichTextControl::readPlainText(const QByteArray &data, bool sixteenBit)
         text = fromWindows1252(data);
     }
     // Plain text takes the typing format of the empty document.
-    document()->clear();
-    QTextCursor cursor(document());
+    if (!into)
+        into = document();
+    into->clear();
+    QTextCursor cursor(into);
     cursor.insertText(text);
 }
 
@@ -155,6 +196,7 @@ void RichTextControl::LoadFromFile(const QString &path)
         readPlainText(data, m_unicodeMode);
         document()->clearUndoRedoStacks();
         moveCursor(QTextCursor::Start);
+        Q_EMIT OnChange(); // nothing to undo any more
     } else {
         StreamIn(data);
     }
@@ -206,6 +248,7 @@ void RichTextControl::SaveToFile(const QString &path) const
 void RichTextControl::Clear()
 {
     document()->clear(); // drops the picture resources too
+    m_undoDepth = 0;
     setCurrentCharFormat(QTextCharFormat());
 }
 
@@ -266,12 +309,34 @@ void RichTextControl::mergeFormat(const QTextCharFormat &format)
 
 RichTextControl::CharAttributes RichTextControl::SelAttributes() const
 {
-    const QTextCharFormat f = currentCharFormat();
+    const QTextCursor selection = textCursor();
+    QTextCharFormat f = currentCharFormat();
+    if (selection.hasSelection()) {
+        QTextCursor first(document());
+        first.setPosition(selection.selectionStart() + 1);
+        f = first.charFormat();
+    }
     CharAttributes a;
     a.bold = f.fontWeight() >= QFont::Bold;
     a.italic = f.fontItalic();
     a.underline = f.fontUnderline();
     a.strikeOut = f.fontStrikeOut();
+    if (selection.hasSelection()) {
+        const int start = selection.selectionStart(), end = selection.selectionEnd();
+        for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+             block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                if (fragment.position() >= end || fragment.position() + fragment.length() <= start)
+                    continue;
+                const QTextCharFormat part = fragment.charFormat();
+                a.bold = a.bold && part.fontWeight() >= QFont::Bold;
+                a.italic = a.italic && part.fontItalic();
+                a.underline = a.underline && part.fontUnderline();
+                a.strikeOut = a.strikeOut && part.fontStrikeOut();
+            }
+        }
+    }
     if (f.hasProperty(QTextFormat::ForegroundBrush))
         a.color = f.foreground().color();
     if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
@@ -380,6 +445,25 @@ void RichTextControl::setSelFont(const QFont &font, const QColor &color)
     mergeFormat(f);
 }
 
+void RichTextControl::applyFontChanges(const QFont &shown, const QFont &chosen)
+{
+    QTextCharFormat f;
+    if (chosen.family() != shown.family())
+        f.setFontFamilies({chosen.family()});
+    if (chosen.pointSizeF() > 0 && !qFuzzyCompare(chosen.pointSizeF(), shown.pointSizeF()))
+        f.setFontPointSize(chosen.pointSizeF());
+    if (chosen.bold() != shown.bold())
+        f.setFontWeight(chosen.bold() ? QFont::Bold : QFont::Normal);
+    if (chosen.italic() != shown.italic())
+        f.setFontItalic(chosen.italic());
+    if (chosen.underline() != shown.underline())
+        f.setFontUnderline(chosen.underline());
+    if (chosen.strikeOut() != shown.strikeOut())
+        f.setFontStrikeOut(chosen.strikeOut());
+    if (!f.properties().isEmpty())
+        mergeFormat(f);
+}
+
 Qt::Alignment RichTextControl::ParaAlignment() const
 {
     return textCursor().blockFormat().alignment()
@@ -415,14 +499,27 @@ void RichTextControl::setParaBullets(bool on)
         const qreal minimum = BulletOffset * logicalDpiX() / 72.0;
         if (document()->indentWidth() < minimum)
             document()->setIndentWidth(minimum);
-        if (QTextList *list = cursor.currentList()) {
-            // Bullets of another shape stay as they are.
+        // A list wholly inside the selection changes its style; otherwise the selected paragraphs
+        // leave their lists for a bulleted list of their own, and the rest keep their numbers.
+        const QTextBlock first = document()->findBlock(cursor.selectionStart());
+        const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+        QTextList *list = first.textList();
+        bool whole = list && list->item(0).position() >= first.position()
+                     && list->item(list->count() - 1).position() <= last.position();
+        for (QTextBlock block = first; whole && block.isValid(); block = block.next()) {
+            whole = block.textList() == list;
+            if (block == last)
+                break;
+        }
+        if (whole) {
             QTextListFormat existing = list->format();
             if (!Rtf::isBullet(existing.style())) {
                 existing.setStyle(QTextListFormat::ListDisc);
                 list->setFormat(existing);
             }
         } else {
+            if (list)
+                format.setIndent(list->format().indent());
             cursor.createList(format);
         }
     } else {
@@ -445,7 +542,33 @@ void RichTextControl::setParaBullets(bool on)
 
 bool RichTextControl::CanUndo() const
 {
-    return document()->isUndoAvailable();
+    return m_undoDepth > 0 && document()->isUndoAvailable();
+}
+
+void RichTextControl::undo()
+{
+    if (!CanUndo())
+        return;
+    --m_undoDepth; // first, so that whoever follows the change sees the new reach
+    QTextEdit::undo();
+}
+
+void RichTextControl::redo()
+{
+    if (!CanRedo())
+        return;
+    m_undoDepth = qMin(m_undoDepth + 1, MaxUndoSteps);
+    QTextEdit::redo();
+}
+
+void RichTextControl::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        event->matches(QKeySequence::Undo) ? undo() : redo();
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 bool RichTextControl::CanRedo() const

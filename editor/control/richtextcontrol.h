@@ -33,6 +33,8 @@ public:
     // Hanging offset of bulleted paragraphs, in points: the text after the bullet starts at least
     // this far right of the bullet.
     static constexpr qreal BulletOffset = 10.0;
+    // Undo reaches back this many steps; older steps are out of reach.
+    static constexpr int MaxUndoSteps = 100;
 
     explicit RichTextControl(QWidget *parent = nullptr);
     ~RichTextControl() override;
@@ -64,6 +66,9 @@ public:
     void setSelText(const QString &text);
     void ClearSelection(); // deletes the selection as one undo step
 
+    // With a selection, a style flag counts as set only when every selected character has it, so
+    // the reading does not depend on the direction the selection was made in; the other
+    // attributes are those of the first selected character.
     [[nodiscard]] CharAttributes SelAttributes() const;
     // Bold, italic, underline and strike-out are written together.
     void setStyles(bool bold, bool italic, bool underline, bool strikeOut);
@@ -75,6 +80,9 @@ public:
     // The whole font of the selection, colour included, both ways.
     [[nodiscard]] QFont SelFont() const;
     void setSelFont(const QFont &font, const QColor &color);
+    // Applies to the selection only what differs between two fonts (family, size, style flags),
+    // so that what a font dialog showed but the user did not change stays as it was.
+    void applyFontChanges(const QFont &shown, const QFont &chosen);
 
     [[nodiscard]] Qt::Alignment ParaAlignment() const;
     void setParaAlignment(Qt::Alignment alignment);
@@ -84,6 +92,9 @@ public:
 
     bool CanUndo() const;
     bool CanRedo() const;
+    // Undo and redo within the reach of MaxUndoSteps (hide QTextEdit's, which reach back forever).
+    void undo();
+    void redo();
 
     // Pastes, from the clipboard: plain text, RTF, bitmaps and metafiles.
     bool CanPaste() const;
@@ -121,13 +132,16 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void mergeFormat(const QTextCharFormat &format);
-    void readPlainText(const QByteArray &data, bool sixteenBit);
+    void watchUndo();
+    void readPlainText(const QByteArray &data, bool sixteenBit, QTextDocument *into = nullptr);
     [[nodiscard]] QByteArray selectionAsRtf() const;
 
-    bool m_unicodeMode = false;
+    bool m_unicodeMode = true; // 16-bit text files until a ".txt" import says otherwise
+    int m_undoDepth = 0;       // undo steps within reach, at most MaxUndoSteps
     FindDialog *m_find = nullptr;
     LinkHighlighter *m_links = nullptr;
     QString m_pressedLink;

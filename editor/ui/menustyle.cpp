@@ -2,6 +2,7 @@
 
 #include "app/menupainting.h"
 
+#include <QMenu>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOptionMenuItem>
@@ -23,6 +24,42 @@ MenuItemView viewOf(const QStyleOptionMenuItem &option)
     return view;
 }
 
+// The column QMenu adds on its own for the shortcut texts: the widest shortcut in the menu's font.
+// Our measuring already counts each item's shortcut, so this is taken off every item again.
+int shortcutColumn(const QWidget *widget)
+{
+    const auto *menu = qobject_cast<const QMenu *>(widget);
+    if (!menu)
+        return 0;
+    const QFontMetrics metrics = menu->fontMetrics();
+    int widest = 0;
+    for (const QAction *action : menu->actions()) {
+        if (action->isSeparator() || !action->isVisible())
+            continue;
+        const qsizetype tab = action->text().indexOf(QLatin1Char('\t'));
+        if (tab >= 0)
+            widest = qMax(widest, metrics.horizontalAdvance(action->text().mid(tab + 1)));
+        else if (!action->shortcut().isEmpty())
+            widest = qMax(widest, metrics.horizontalAdvance(action->shortcut().toString(QKeySequence::NativeText)));
+    }
+    return widest;
+}
+
+// The arrow of an item that opens a submenu, where the platform draws it: at the right of the
+// caption line, in the text colour.
+void paintSubmenuArrow(QPainter &painter, const QRect &item, const QColor &colour, int captionHeight)
+{
+    const int right = item.right() - 4;
+    const int middle = item.top() + 6 + captionHeight / 2;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPolygon(QPolygon{QPoint(right - 3, middle - 4), QPoint(right, middle - 1), QPoint(right, middle),
+                                 QPoint(right - 3, middle + 3)});
+    painter.restore();
+}
+
 } // namespace
 
 OwnerDrawnMenuStyle::OwnerDrawnMenuStyle()
@@ -36,9 +73,10 @@ QSize OwnerDrawnMenuStyle::sizeFromContents(ContentsType type, const QStyleOptio
     const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
     if (type != CT_MenuItem || !item)
         return QProxyStyle::sizeFromContents(type, option, size, widget);
-    if (item->menuItemType == QStyleOptionMenuItem::Separator)
-        return MeasureSeparator(item->font, item->text);
-    return MenuItemMeasureItem(item->font, viewOf(*item));
+    QSize measured = item->menuItemType == QStyleOptionMenuItem::Separator ? MeasureSeparator(item->font, item->text)
+                                                                            : MenuItemMeasureItem(item->font, viewOf(*item));
+    measured.setWidth(qMax(1, measured.width() - shortcutColumn(widget)));
+    return measured;
 }
 
 void OwnerDrawnMenuStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
@@ -49,10 +87,40 @@ void OwnerDrawnMenuStyle::drawControl(ControlElement element, const QStyleOption
         QProxyStyle::drawControl(element, option, painter, widget);
         return;
     }
-    if (item->menuItemType == QStyleOptionMenuItem::Separator)
-        SeparatorDrawItem(*painter, item->rect, item->font, item->text, true);
-    else
-        MenuItemDrawItem(*painter, item->rect, item->font, viewOf(*item));
+    // Items are drawn as if they started at the left edge, so that the icon column keeps its width
+    // inside the menu's frame.
+    painter->save();
+    painter->translate(item->rect.left(), 0);
+    const QRect rect = item->rect.translated(-item->rect.left(), 0);
+    if (item->menuItemType == QStyleOptionMenuItem::Separator) {
+        SeparatorDrawItem(*painter, rect, item->font, item->text, true);
+    } else {
+        const MenuItemView view = viewOf(*item);
+        MenuItemDrawItem(*painter, rect, item->font, view);
+        if (item->menuItemType == QStyleOptionMenuItem::SubMenu) {
+            QFont bold = item->font;
+            bold.setBold(true);
+            const QFontMetrics metrics(bold);
+            paintSubmenuArrow(*painter, rect, view.enabled ? MenuLook::EnabledText : MenuLook::DisabledText,
+                              metrics.height() + metrics.leading());
+        }
+    }
+    painter->restore();
+}
+
+void OwnerDrawnMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                                        const QWidget *widget) const
+{
+    if (element != PE_FrameMenu) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // A one-pixel frame keeps the light menu apart from a white window behind it.
+    painter->save();
+    painter->setPen(MenuLook::Frame);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+    painter->restore();
 }
 
 int OwnerDrawnMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
@@ -60,8 +128,9 @@ int OwnerDrawnMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *opt
     switch (metric) {
     case PM_MenuHMargin:
     case PM_MenuVMargin:
+        return 0;   // items fill the menu inside its frame
     case PM_MenuPanelWidth:
-        return 0;   // items start at the menu's left edge, where the icon column is measured from
+        return 1;
     default:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }

@@ -15,6 +15,7 @@
 #include "editor/embeddedpicture.h"
 #include "editor/recipebody.h"
 #include "editor/ui/menustyle.h"
+#include "editor/workprogress.h"
 #include "pickers/ui/charactermap.h"
 #include "pickers/ui/emoticonpicker.h"
 #include "printing/ui/printpreviewwindow.h"
@@ -30,17 +31,24 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QUrl>
+#include <QWindow>
+
+#include <optional>
 
 namespace {
 
@@ -58,11 +66,46 @@ Table *recipeTable()
 
 enum StyleFlag { StyleBold, StyleItalic, StyleUnderline };
 
+// Keeps the busy notice's animation moving while the document is read or written on this thread.
+WorkProgress::Hook keepNoticeAlive()
+{
+    return [] {
+        if (BusyNotice *notice = windows().frmExport)
+            notice->keepAlive();
+    };
+}
+
 constexpr int TopBand = 73;
 constexpr int BottomBand = 168;
 constexpr int ToolBarWidth = 838;
 constexpr int ButtonSize = 30;
 constexpr int SeparatorWidth = 7;
+
+// The windows the editor opens belong to other modules and are parented to the main window; while
+// one is shown from here it is transient for the editor, so the window manager keeps it above the
+// editor and does not raise the main window along with it.
+class TransientForEditor
+{
+public:
+    TransientForEditor(QWidget *window, QWidget *editor)
+    {
+        window->winId(); // the platform window exists from here on
+        m_window = window->windowHandle();
+        m_previous = m_window->transientParent();
+        m_window->setTransientParent(editor->windowHandle());
+    }
+    ~TransientForEditor()
+    {
+        if (m_window)
+            m_window->setTransientParent(m_previous);
+    }
+    TransientForEditor(const TransientForEditor &) = delete;
+    TransientForEditor &operator=(const TransientForEditor &) = delete;
+
+private:
+    QPointer<QWindow> m_window;
+    QPointer<QWindow> m_previous;
+};
 
 } // namespace
 
@@ -271,8 +314,25 @@ void RecipeEditor::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    centreWindow(this, parentWidget());
+    placeOverMain();
     FormShow();
+}
+
+// Centred on the main window's client area, which unlike its frame is always known, and moved
+// in where that would put part of the editor off the work area.
+void RecipeEditor::placeOverMain()
+{
+    const QScreen *screen = this->screen();
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    const QWidget *over = parentWidget();
+    QRect client(QPoint(0, 0), size());
+    client.moveCenter(over && over->isVisible() ? over->geometry().center() : work.center());
+    if (work.isValid()) {
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        client.moveLeft(qMin(client.left(), work.right() - frame.right() - client.width() + 1));
+        client.moveLeft(qMax(client.left(), work.left() + frame.left()));
+    }
+    setGeometry(client);
 }
 
 void RecipeEditor::FormShow()
@@ -303,6 +363,7 @@ void RecipeEditor::LoadRecipeBody()
     const QByteArray stored = recipeTable()->blob(RecipeStore::RecipeDetail);
     // Inflating a large body runs beside the GUI thread so the busy notice keeps moving.
     const QByteArray rtf = runOffGuiThread([stored] { return ::LoadRecipeBody(stored); });
+    const WorkProgress::Scope progress(keepNoticeAlive());
     if (!rtf.isEmpty())
         m_editor->StreamIn(rtf);
     m_editor->moveCursor(QTextCursor::Start);
@@ -310,6 +371,7 @@ void RecipeEditor::LoadRecipeBody()
 
 void RecipeEditor::SaveRecipeBody()
 {
+    const WorkProgress::Scope progress(keepNoticeAlive());
     const QByteArray rtf = m_editor->StreamOut();
     const QByteArray stored = runOffGuiThread([rtf] { return ::SaveRecipeBody(rtf); });
     recipeTable()->setBlob(RecipeStore::RecipeDetail, stored);
@@ -331,10 +393,16 @@ void RecipeEditor::FormActivate()
         return;
     m_activating = true;
     const QRect work = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    const int top = geometry().top() - frame.top();       // title bar and upper frame
-    const int extra = frame.height() - geometry().height(); // all frame rows
-    setGeometry(geometry().left(), work.top() + top, width(), qMax(minimumHeight(), work.height() - extra));
+    // The window manager's frame as it stands now: the widget's own idea of its frame can lag
+    // behind when the window has only just been mapped.
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull())
+        frame = m_frame; // not published yet: as it was last time
+    else
+        m_frame = frame;
+    const QRect client = geometry();
+    setGeometry(client.left(), work.top() + frame.top(), client.width(),
+                qMax(minimumHeight(), work.height() - frame.top() - frame.bottom()));
     m_activating = false;
 }
 
@@ -375,9 +443,12 @@ void RecipeEditor::btnSaveClick()
     }
     Browser *browser = windows().browser;
     BusyNotice *notice = windows().frmExport;
+    std::optional<TransientForEditor> noticeOver;
     try {
-        if (notice)
+        if (notice) {
+            noticeOver.emplace(notice, this);
             notice->showMessage(tr("Saving Recipe..."));
+        }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         const QString name = m_name->text();
         SaveRecipeBody();
@@ -412,7 +483,17 @@ void RecipeEditor::btnCancelClick()
     }
 }
 
-// The close box and Escape leave the way Cancel does: nothing of this opening is kept.
+// Escape never throws an edit away: only Cancel and the close box leave without saving.
+void RecipeEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// The close box leaves the way Cancel does: nothing of this opening is kept.
 void RecipeEditor::done(int result)
 {
     if (result == Accepted) {
@@ -483,11 +564,19 @@ void RecipeEditor::btnFindClick()
 
 void RecipeEditor::btnFontClick()
 {
+    // The dialog shows the font the text is drawn in, which is not the named one when that family
+    // is not installed; only what the user changes there is applied, so a family that is merely
+    // missing here stays named in the recipe.
     Prompt::FontRequest request;
-    request.initial = m_editor->SelFont();
+    const QFont named = m_editor->SelFont();
+    const QFontInfo drawn(named);
+    request.initial = named;
+    request.initial.setFamily(drawn.family());
+    request.initial.setBold(drawn.bold());
+    request.initial.setItalic(drawn.italic());
     request.title = tr("Font");
     if (const std::optional<QFont> font = Prompt::instance().font(request))
-        m_editor->setSelFont(*font, QColor());
+        m_editor->applyFontChanges(request.initial, *font);
     m_editor->setFocus();
 }
 
@@ -514,13 +603,19 @@ void RecipeEditor::btnNoteBookFontColourClick()
         m_editor->setSelColor(*colour);
 }
 
+int RecipeEditor::showModalOver(QDialog *dialog)
+{
+    const TransientForEditor over(dialog, this);
+    return dialog->exec();
+}
+
 void RecipeEditor::btnInsertCharClick()
 {
     CharacterMap *map = windows().DLLForm;
     if (!map)
         return;
     map->setFontName(m_editor->SelAttributes().fontName);
-    if (map->exec() != QDialog::Accepted)
+    if (showModalOver(map) != QDialog::Accepted)
         return;
     // The pasted text replaces a selection and otherwise goes in at the caret, keeping the
     // character after it. It takes the map's font at the size and colour of the selection's first
@@ -548,7 +643,7 @@ void RecipeEditor::btnInsertEmoticonClick()
     EmoticonPicker *picker = windows().frmEmoticons;
     if (!picker)
         return;
-    picker->exec();
+    showModalOver(picker);
     if (picker->EmoticonChosen)
         m_editor->paste();
     picker->EmoticonChosen = false;
@@ -559,7 +654,7 @@ void RecipeEditor::btnTableClick()
     TableBuilder *builder = windows().DllForms;
     if (!builder)
         return;
-    builder->exec();
+    showModalOver(builder);
     if (builder->inserted())
         m_editor->paste();
 }
@@ -567,14 +662,14 @@ void RecipeEditor::btnTableClick()
 void RecipeEditor::btnConversionsClick()
 {
     if (ConversionsWindow *conversions = windows().frmConversions)
-        conversions->exec();
+        showModalOver(conversions);
 }
 
 void RecipeEditor::ToolButton13Click()
 {
     if (PrintPreviewWindow *preview = windows().PrintPreviewForm) {
         preview->RebuildPreview();
-        preview->exec();
+        showModalOver(preview);
     }
 }
 
@@ -637,8 +732,17 @@ void RecipeEditor::btnInsertLinkClick()
     try {
         QString target = QFileInfo(*path).absoluteFilePath();
         target.replace(QLatin1Char(' '), QLatin1Char('%'));
-        m_editor->setSelText(QStringLiteral("file:") + target);
+        const QString link = QStringLiteral("file:") + target;
+        // Only the inserted text becomes the link: what is typed after it keeps the format that
+        // was in force before.
+        const QTextCharFormat typing = m_editor->currentCharFormat();
+        const int start = m_editor->SelStart();
+        m_editor->setSelText(link);
+        m_editor->setSelStart(start);
+        m_editor->setSelLength(int(link.size()));
         m_editor->setSelLink(true);
+        m_editor->setSelStart(start + int(link.size()));
+        m_editor->setCurrentCharFormat(typing);
     } catch (const Error &error) {
         Prompt::instance().error(error.message());
     }
@@ -648,10 +752,13 @@ void RecipeEditor::EditorURLClick(const QString &link)
 {
     QString target = link;
     target.replace(QLatin1Char('%'), QLatin1Char(' '));
-    // "file:" links name a local path; everything else is an address as typed.
+    // "file:" links name a local path and bare e-mail addresses are mail links; everything else is
+    // an address as typed.
+    static const QRegularExpression bareMail(QStringLiteral(R"(^[^\s:/@]+@[^\s:/@]+$)"));
     const QUrl url = target.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)
             ? QUrl::fromLocalFile(target.mid(5))
-            : QUrl::fromUserInput(target);
+            : bareMail.match(target).hasMatch() ? QUrl(QStringLiteral("mailto:") + target)
+                                                : QUrl::fromUserInput(target);
     urlOpener()(url);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 
 #include <functional>
 
@@ -68,6 +69,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -75,6 +77,8 @@ private:
     QMenu *buildMenu();
     QToolButton *toolButton(QWidget *bar, const char *name, const QString &hint, const char *icon,
                             int &x, void (RecipeEditor::*handler)(), bool checkable = false);
+    int showModalOver(QDialog *dialog);
+    void placeOverMain();
     void LoadRecipeBody();
     void SaveRecipeBody();
     void toggleStyle(int flag);
@@ -97,4 +101,5 @@ private:
     QToolButton *m_undo = nullptr, *m_redo = nullptr;
     QAction *m_boldItem = nullptr, *m_italicItem = nullptr, *m_underlineItem = nullptr;
     bool m_activating = false;
+    QMargins m_frame; // the window manager's frame, as last seen
 };

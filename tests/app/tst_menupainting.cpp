@@ -136,17 +136,44 @@ void MenuPaintingTest::menuUsesTheLook()
     menu.addSection(QStringLiteral("Text Selection"));
     QAction *cut = menu.addAction(QStringLiteral("Cu&t"));
     cut->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+    QAction *clear = menu.addAction(QStringLiteral("Clear Selection"));
+    clear->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     menu.addSeparator();
     QAction *undo = menu.addAction(QStringLiteral("Undo"));
+    QAction *formatting = menu.addMenu(QStringLiteral("Formatting"))->menuAction();
     menu.ensurePolished();
     menu.adjustSize();
     QCOMPARE(menu.actionGeometry(cut).height(), 2 * line(menuFont()) + 13);
     QCOMPARE(menu.actionGeometry(undo).height(), menu.actionGeometry(cut).height());
+
+    // Items are as wide as the widest measure, with nothing added for the shortcuts, inside a
+    // one-pixel frame.
+    MenuItemView widest;
+    widest.caption = QStringLiteral("Clear Selection");
+    widest.shortcut = QStringLiteral("Ctrl+D");
+    const int width = MenuItemMeasureItem(menuFont(), widest).width();
+    QCOMPARE(menu.actionGeometry(cut).width(), width);
+    QCOMPARE(menu.width(), width + 2);
+
     const QImage shot = menu.grab().toImage();
     const QRect cutRect = menu.actionGeometry(cut);
+    QCOMPARE(cutRect.left(), 1);
+    QCOMPARE(shot.pixelColor(0, cutRect.top() + 2), QColor(158, 158, 158));
+    QCOMPARE(shot.pixelColor(1, cutRect.top() + 2), QColor(223, 238, 247));
+    QCOMPARE(shot.pixelColor(26, cutRect.top() + 2), QColor(124, 168, 211)); // column still 26 wide
+    QCOMPARE(shot.pixelColor(27, cutRect.top() + 2), QColor(250, 250, 250));
     QCOMPARE(shot.pixelColor(cutRect.right() - 2, cutRect.top() + 2), QColor(250, 250, 250));
-    QCOMPARE(cutRect.left(), 0);
-    QCOMPARE(shot.pixelColor(0, cutRect.top() + 2), QColor(223, 238, 247));
+
+    // The submenu item shows its arrow at the right, in the text colour; other items show none.
+    const auto arrowPixels = [&shot](const QRect &item) {
+        int found = 0;
+        for (int y = item.top(); y <= item.bottom(); ++y)
+            for (int x = item.right() - 10; x <= item.right() - 4; ++x)
+                found += shot.pixelColor(x, y) == QColor(0, 21, 110);
+        return found;
+    };
+    QVERIFY(arrowPixels(menu.actionGeometry(formatting)) >= 6);
+    QCOMPARE(arrowPixels(menu.actionGeometry(undo)), 0);
 }
 
 QTEST_MAIN(MenuPaintingTest)

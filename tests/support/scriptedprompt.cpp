@@ -61,6 +61,8 @@ std::optional<QFont> ScriptedPrompt::font(const FontRequest &request)
         if (request.apply)
             request.apply(applied);
     }
+    if (!m_replies.isEmpty() && std::holds_alternative<FontReply>(m_replies.head()))
+        return next<FontReply>(Kind::Font, request.title)(request.initial);
     return next<std::optional<QFont>>(Kind::Font, request.title);
 }
 

@@ -6,6 +6,7 @@
 #include <QQueue>
 #include <QString>
 
+#include <functional>
 #include <variant>
 
 // A prompt that answers by script and records everything it was shown. Install it for the life of
@@ -30,7 +31,9 @@ public:
         QFont font;
     };
     // Answers, consumed in order by the questions that need one.
-    using Reply = std::variant<Answer, std::optional<QString>, std::optional<QColor>, std::optional<QFont>,
+    // A font reply may be worked out from the font the dialog would show.
+    using FontReply = std::function<std::optional<QFont>(const QFont &initial)>;
+    using Reply = std::variant<Answer, std::optional<QString>, std::optional<QColor>, std::optional<QFont>, FontReply,
                                FilteredFile, AppliedFont>;
 
     void answer(Answer answer) { m_replies.enqueue(answer); }
@@ -40,6 +43,7 @@ public:
     void answerText(const std::optional<QString> &text) { m_replies.enqueue(text); }
     void answerColor(const std::optional<QColor> &color) { m_replies.enqueue(color); }
     void answerFont(const std::optional<QFont> &font) { m_replies.enqueue(font); }
+    void answerFontWith(FontReply reply) { m_replies.enqueue(std::move(reply)); }
 
     [[nodiscard]] const QList<Shown> &shown() const { return m_shown; }
     [[nodiscard]] QStringList texts(Kind kind) const;

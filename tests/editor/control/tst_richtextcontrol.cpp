@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QMimeData>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void detectsLinks_data();
     void detectsLinks();
     void streamRoundTripKeepsTextAndFormats();
+    void loadingReplacesTheDocumentAndKeepsItsSettings();
     void dataThatIsNotRtfReadsAsPlainText();
     void textFilesFollowTheUnicodeMode();
     void clearDropsPictures();
@@ -31,6 +33,9 @@ private Q_SLOTS:
     void everyUnnumberedListIsBullets();
     void textExportKeepsListLabelsAndDropsPictures();
     void keepsAHundredUndoSteps();
+    void selectionReadsTheSameInBothDirections_data();
+    void selectionReadsTheSameInBothDirections();
+    void bulletsOnPartOfAListLeaveTheRestNumbered();
     void findNextHonoursItsOptions();
     void linkClickNeedsPressAndReleaseOnTheLink();
     void selectionAccessors();
@@ -96,6 +101,28 @@ void TestRichTextControl::streamRoundTripKeepsTextAndFormats()
     QCOMPARE(target.ParaAlignment(), Qt::AlignJustify);
     // Byte-stable: what was read writes the same bytes again.
     QCOMPARE(target.StreamOut(), rtf);
+}
+
+void TestRichTextControl::loadingReplacesTheDocumentAndKeepsItsSettings()
+{
+    RichTextControl control;
+    QFont body(QStringLiteral("DejaVu Sans"));
+    body.setPointSizeF(11.25);
+    control.document()->setDefaultFont(body);
+    control.document()->setUseDesignMetrics(true);
+    const QString link = QStringLiteral("https://soup.example");
+    for (int load = 0; load < 3; ++load) {
+        QPointer<QTextDocument> before = control.document();
+        control.StreamIn("{\\rtf1 Leeks, see https://soup.example today.}");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(!before, "the replaced document is released");
+        QCOMPARE(control.document()->defaultFont(), body);
+        QVERIFY(control.document()->useDesignMetrics());
+        QCOMPARE(control.linkAt(15), link); // links are marked in every new document
+        QVERIFY(!control.CanUndo());
+        QTest::keyClicks(&control, QStringLiteral("x"));
+        QVERIFY(control.CanUndo());
+    }
 }
 
 void TestRichTextControl::dataThatIsNotRtfReadsAsPlainText()
@@ -320,6 +347,67 @@ void TestRichTextControl::keepsAHundredUndoSteps()
     }
     QCOMPARE(undone, 100);
     QVERIFY(control.CanRedo());
+    // The oldest twenty steps are out of reach, by the toolbar's call and by the key alike.
+    QVERIFY(!control.CanUndo());
+    const QString reached = control.toPlainText();
+    QVERIFY(!reached.isEmpty());
+    control.undo();
+    QTest::keyClick(&control, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(control.toPlainText(), reached);
+    control.redo();
+    QVERIFY(control.CanUndo());
+    control.undo();
+    QCOMPARE(control.toPlainText(), reached);
+}
+
+void TestRichTextControl::selectionReadsTheSameInBothDirections_data()
+{
+    QTest::addColumn<bool>("backwards");
+    QTest::newRow("made forwards") << false;
+    QTest::newRow("made backwards") << true;
+}
+
+void TestRichTextControl::selectionReadsTheSameInBothDirections()
+{
+    QFETCH(bool, backwards);
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("plain BOLD"));
+    QTextCursor cursor(control.document());
+    cursor.setPosition(6);
+    cursor.setPosition(10, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    cursor.setPosition(backwards ? 10 : 0);
+    cursor.setPosition(backwards ? 0 : 10, QTextCursor::KeepAnchor);
+    control.setTextCursor(cursor);
+    QVERIFY(!control.SelAttributes().bold); // mixed: not bold, whichever end the caret is at
+    control.setSelStart(7);
+    control.setSelLength(2);
+    QVERIFY(control.SelAttributes().bold);
+}
+
+void TestRichTextControl::bulletsOnPartOfAListLeaveTheRestNumbered()
+{
+    RichTextControl control;
+    control.setPlainText(QStringLiteral("one\ntwo\nthree"));
+    QTextCursor cursor(control.document());
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.createList(QTextListFormat::ListDecimal);
+    const auto styleOf = [&control](int blockNumber) {
+        const QTextList *list = control.document()->findBlockByNumber(blockNumber).textList();
+        return list ? list->format().style() : QTextListFormat::ListStyleUndefined;
+    };
+    control.setSelStart(5); // in "two" only
+    control.setParaBullets(true);
+    QVERIFY(control.ParaBullets());
+    QCOMPARE(styleOf(0), QTextListFormat::ListDecimal);
+    QCOMPARE(styleOf(1), QTextListFormat::ListDisc);
+    QCOMPARE(styleOf(2), QTextListFormat::ListDecimal);
+    control.selectAll(); // a selection over whole lists restyles them
+    control.setParaBullets(true);
+    for (int b = 0; b < 3; ++b)
+        QCOMPARE(styleOf(b), QTextListFormat::ListDisc);
 }
 
 void TestRichTextControl::findNextHonoursItsOptions()
