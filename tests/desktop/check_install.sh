@@ -62,9 +62,10 @@ if . "$here/../gui/xsession.sh" && xs_require >/dev/null && xs_start 1024x768; t
         main=$(xs_window "$app" "Brindle Office - Saporin") || { fail "$1: the main window did not appear"; return 1; }
         xprop -id "$main" _NET_WM_ICON | grep -q 'Icon (' \
             || fail "$1: the main window carries no icon"
-        if xdotool search --onlyvisible --pid "$app" --name '^Error$' >/dev/null 2>&1; then
-            fail "$1: an error box was shown"
-        fi
+        local id
+        for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+            [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Error ] && fail "$1: an error box was shown"
+        done
         xdotool windowactivate --sync "$main" >/dev/null 2>&1
         xs_wait xs_focused "$main"
         xdotool key alt+F4

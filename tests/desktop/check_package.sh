@@ -33,9 +33,10 @@ grep -q '^\./usr/local/\|^\./usr/lib/.*\.a$\|^\./usr/include/' <<<"$contents" &&
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
+depends_names=$(sed 's/ *([^)]*)//g; s/ *| */\n/g; s/, */\n/g' <<<"$depends")
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 \
            libsqlite3-0 zlib1g libjpeg62-turbo; do
-    grep -Eq "(^|, )$lib( |,|$)" <<<"$depends" || fail "Depends lacks $lib"
+    grep -qxF "$lib" <<<"$depends_names" || fail "Depends lacks $lib"
 done
 # Every dependency is one apt can install here (or has installed).
 if command -v apt-get >/dev/null; then
