@@ -1,9 +1,9 @@
 #include "shell/guardedapplication.h"
 #include "app/ui/application.h"
-#include "store/recipestore.h"
+#include "store/datalocation.h"
 
 int main(int argc, char *argv[])
 {
     GuardedApplication application(argc, argv);
-    return runSaporin(RecipeStore::programDirectory());
+    return runSaporin(DataLocation::directory());
 }

@@ -31,6 +31,14 @@ QString TakeOption(QStringList &args, const QString &name, const QString &fallba
 // The name under which list and export show recipes whose category is missing.
 [[nodiscard]] QString missingCategoryHeading(const QString &categoryNo);
 
+// Takes DATADIR off the front of `positional` when it is there, that is when the list holds
+// `countWithDirectory` arguments or its first is "-", and gives the folder of the tables: the one
+// named, or for "-" or a missing DATADIR the folder the program itself uses (created if need be).
+// Throws Error when a named folder is not a directory.
+QString TakeDataDirectory(QStringList &positional, qsizetype countWithDirectory);
+// The folder of the tables for a DATADIR argument: "-" stands for the program's own.
+QString DataDirectoryFor(const QString &argument);
+
 // One line per command, for the usage text.
 QStringList storeCommandUsage();
 QStringList documentCommandUsage();

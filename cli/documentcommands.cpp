@@ -4,6 +4,7 @@
 #include "editor/control/richtextcontrol.h"
 #include "editor/embeddedpicture.h"
 #include "editor/recipebody.h"
+#include "store/datalocation.h"
 #include "store/error.h"
 #include "store/recipestore.h"
 #include "store/table.h"
@@ -143,8 +144,6 @@ int info(const QStringList &args, QTextStream &out)
 
 RecipeStore &openStore(std::unique_ptr<RecipeStore> &store, const QString &directory)
 {
-    if (!QFileInfo(directory).isDir())
-        throw Error(QStringLiteral("\"%1\" is not a directory").arg(directory));
     store = std::make_unique<RecipeStore>(directory);
     store->open();
     return *store;
@@ -166,24 +165,28 @@ QString takeOption(QStringList &args, const QString &name, const QString &fallba
 int import(QStringList positional)
 {
     const QString tags = takeOption(positional, QStringLiteral("--tags"));
-    if (positional.size() < 3)
-        throw Error(QStringLiteral("usage: saporin-cli import DATADIR CATEGORY FILE... [--tags T]"));
+    // The files are documents, so a first argument that names a folder is the data folder.
+    const bool named = positional.size() >= 3
+                       && (positional.constFirst() == QLatin1String("-") || QFileInfo(positional.constFirst()).isDir());
+    const QString directory = named ? DataDirectoryFor(positional.takeFirst()) : QString();
+    if (positional.size() < 2)
+        throw Error(QStringLiteral("usage: saporin-cli import [DATADIR] CATEGORY FILE... [--tags T]"));
     // Every file is read before the store changes: one bad file imports nothing.
     struct Recipe {
         QString name;
         QByteArray body;
     };
     QList<Recipe> recipes;
-    for (const QString &path : positional.mid(2)) {
+    for (const QString &path : positional.mid(1)) {
         const QString name = QFileInfo(path).completeBaseName().left(RecipeStore::RecipeDescriptionSize);
         if (name.isEmpty())
             throw Error(QStringLiteral("\"%1\" gives no recipe name").arg(path));
         recipes.append({name, EncodeBodyFile(path)});
     }
     std::unique_ptr<RecipeStore> store;
-    openStore(store, positional.at(0));
-    if (!store->cdsCategory().locate(RecipeStore::CategoryDescription, positional.at(1)))
-        throw Error(QStringLiteral("there is no category \"%1\"").arg(positional.at(1)));
+    openStore(store, named ? directory : DataLocation::directory());
+    if (!store->cdsCategory().locate(RecipeStore::CategoryDescription, positional.at(0)))
+        throw Error(QStringLiteral("there is no category \"%1\"").arg(positional.at(0)));
     Table &table = store->cdsRecipe();
     for (const Recipe &recipe : recipes) {
         table.insert();
@@ -219,13 +222,14 @@ QString uniquePath(const QDir &dir, const QString &base, const QString &extensio
 int exportRecipes(QStringList positional)
 {
     const QString format = takeOption(positional, QStringLiteral("--format"), QStringLiteral("rtf"));
-    if (positional.size() != 2 || (format != QLatin1String("rtf") && format != QLatin1String("txt")))
-        throw Error(QStringLiteral("usage: saporin-cli export DATADIR OUTDIR --format rtf|txt"));
+    const QString directory = TakeDataDirectory(positional, 2);
+    if (positional.size() != 1 || (format != QLatin1String("rtf") && format != QLatin1String("txt")))
+        throw Error(QStringLiteral("usage: saporin-cli export [DATADIR] OUTDIR --format rtf|txt"));
     std::unique_ptr<RecipeStore> store;
-    openStore(store, positional.at(0));
-    QDir out(positional.at(1));
+    openStore(store, directory);
+    QDir out(positional.at(0));
     if (!out.mkpath(QStringLiteral(".")))
-        throw Error(QStringLiteral("cannot create \"%1\"").arg(positional.at(1)));
+        throw Error(QStringLiteral("cannot create \"%1\"").arg(positional.at(0)));
     Table &categories = store->cdsCategory();
     Table &recipes = store->cdsRecipe();
     const QString extension = QLatin1Char('.') + format;
@@ -292,8 +296,8 @@ QStringList documentCommandUsage()
     return {
         QStringLiteral("convert IN OUT                     .rtf/.txt/.zrtf in; .rtf/.txt/.html/.zrtf out"),
         QStringLiteral("info IN                            one line of JSON about a document"),
-        QStringLiteral("import DATADIR CATEGORY FILE... [--tags T]   adds recipes from RTF or text files"),
-        QStringLiteral("export DATADIR OUTDIR --format rtf|txt       one file per recipe, a folder per category"),
+        QStringLiteral("import [DATADIR] CATEGORY FILE... [--tags T]   adds recipes from RTF or text files"),
+        QStringLiteral("export [DATADIR] OUTDIR --format rtf|txt       one file per recipe, a folder per category"),
     };
 }
 

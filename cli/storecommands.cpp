@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "store/datalocation.h"
 #include "store/error.h"
 #include "store/recipestore.h"
 #include "store/table.h"
@@ -33,18 +34,12 @@ QString escaped(const QString &text)
     return result;
 }
 
-void requireDirectory(const QString &path)
+int list(QStringList args, QTextStream &out, QTextStream &err)
 {
-    if (!QFileInfo(path).isDir())
-        throw Error(QStringLiteral("\"%1\" is not a directory").arg(path));
-}
-
-int list(const QStringList &args, QTextStream &out, QTextStream &err)
-{
-    if (args.size() != 1)
-        throw Error(QStringLiteral("usage: saporin-cli list DATADIR"));
-    requireDirectory(args.at(0));
-    RecipeStore store(args.at(0));
+    const QString directory = TakeDataDirectory(args, 1);
+    if (!args.isEmpty())
+        throw Error(QStringLiteral("usage: saporin-cli list [DATADIR]"));
+    RecipeStore store(directory);
     store.open();
     Table &categories = store.cdsCategory();
     Table &recipes = store.cdsRecipe();
@@ -92,13 +87,13 @@ QString requireName(const QString &name, int size, const char *what)
     return name;
 }
 
-int addCategory(const QStringList &args)
+int addCategory(QStringList args)
 {
-    if (args.size() != 2)
-        throw Error(QStringLiteral("usage: saporin-cli add-category DATADIR NAME"));
-    requireDirectory(args.at(0));
-    const QString name = requireName(args.at(1), RecipeStore::CategoryDescriptionSize, "category");
-    RecipeStore store(args.at(0));
+    const QString directory = TakeDataDirectory(args, 2);
+    if (args.size() != 1)
+        throw Error(QStringLiteral("usage: saporin-cli add-category [DATADIR] NAME"));
+    const QString name = requireName(args.at(0), RecipeStore::CategoryDescriptionSize, "category");
+    RecipeStore store(directory);
     store.open();
     Table &categories = store.cdsCategory();
     categories.insert();
@@ -124,20 +119,20 @@ int addRecipe(QStringList args)
         else
             positional << arg;
     }
-    if (positional.size() != 3)
-        throw Error(QStringLiteral("usage: saporin-cli add-recipe DATADIR CATEGORY NAME --tags TAGS [--body FILE]"));
-    requireDirectory(positional.at(0));
-    const QString name = requireName(positional.at(2), RecipeStore::RecipeDescriptionSize, "recipe");
+    const QString directory = TakeDataDirectory(positional, 3);
+    if (positional.size() != 2)
+        throw Error(QStringLiteral("usage: saporin-cli add-recipe [DATADIR] CATEGORY NAME --tags TAGS [--body FILE]"));
+    const QString name = requireName(positional.at(1), RecipeStore::RecipeDescriptionSize, "recipe");
     if (tags.size() > RecipeStore::RecipeTagSize)
         throw Error(QStringLiteral("the tags are longer than %1 characters").arg(RecipeStore::RecipeTagSize));
     QByteArray body;
     if (!bodyFile.isEmpty())
         body = EncodeBodyFile(bodyFile); // stored as the editor stores it
 
-    RecipeStore store(positional.at(0));
+    RecipeStore store(directory);
     store.open();
-    if (!store.cdsCategory().locate(RecipeStore::CategoryDescription, positional.at(1)))
-        throw Error(QStringLiteral("there is no category \"%1\"").arg(positional.at(1)));
+    if (!store.cdsCategory().locate(RecipeStore::CategoryDescription, positional.at(0)))
+        throw Error(QStringLiteral("there is no category \"%1\"").arg(positional.at(0)));
     Table &recipes = store.cdsRecipe();
     recipes.insert();
     recipes.setText(RecipeStore::RecipeDescription, name);
@@ -169,6 +164,22 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
     return std::nullopt;
 }
 
+QString DataDirectoryFor(const QString &argument)
+{
+    if (argument == QLatin1String("-"))
+        return DataLocation::directory();
+    if (!QFileInfo(argument).isDir())
+        throw Error(QStringLiteral("\"%1\" is not a directory").arg(argument));
+    return argument;
+}
+
+QString TakeDataDirectory(QStringList &positional, qsizetype countWithDirectory)
+{
+    if (positional.size() == countWithDirectory || positional.value(0) == QLatin1String("-"))
+        return DataDirectoryFor(positional.takeFirst());
+    return DataLocation::directory();
+}
+
 QString missingCategoryHeading(const QString &categoryNo)
 {
     return QStringLiteral("(missing category %1)").arg(categoryNo);
@@ -177,8 +188,9 @@ QString missingCategoryHeading(const QString &categoryNo)
 QStringList storeCommandUsage()
 {
     return {
-        QStringLiteral("list DATADIR                       categories and their recipes (name, tags, body bytes)"),
-        QStringLiteral("add-category DATADIR NAME          adds a category"),
-        QStringLiteral("add-recipe DATADIR CATEGORY NAME --tags TAGS [--body FILE]   adds a recipe"),
+        QStringLiteral("list [DATADIR]                     categories and their recipes (name, tags, body bytes)"),
+        QStringLiteral("add-category [DATADIR] NAME        adds a category"),
+        QStringLiteral("add-recipe [DATADIR] CATEGORY NAME --tags TAGS [--body FILE]   adds a recipe"),
+        QStringLiteral("  (DATADIR left out or \"-\": the program's own data folder)"),
     };
 }

@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev
   fonts-liberation fonts-dejavu
   xvfb xauth imagemagick openbox xdotool x11-utils
+  desktop-file-utils appstream dpkg-dev file
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
 )
 

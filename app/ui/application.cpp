@@ -18,6 +18,7 @@
 #include "tables/ui/tablebuilder.h"
 
 #include <QApplication>
+#include <QIcon>
 
 void createWindows(const QString &dataDirectory)
 {
@@ -57,6 +58,10 @@ void destroyWindows()
 int runSaporin(const QString &dataDirectory)
 {
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every window, and the task bar entry, carry the program's icon; the desktop file name ties
+    // the running program to its menu entry.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/desktop/saporin.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.saporin.Saporin"));
     createWindows(dataDirectory);
     windows().frmMain->show();
     const int code = QApplication::exec();
