@@ -391,27 +391,29 @@ std::optional<EmbeddedPicture> pictureFrom(PictCtx &p)
     }
     case PictCtx::Ddb: {
         const int w = p.picw, h = p.pich;
-        const int stride = p.widthBytes > 0 ? p.widthBytes : ((w * p.bpp + 15) / 16) * 2;
-        if (w <= 0 || h <= 0 || w > 20000 || h > 20000 || qint64(stride) * h > p.data.size())
+        if (w <= 0 || h <= 0 || w > 20000 || h > 20000 || (p.bpp != 1 && p.bpp != 24 && p.bpp != 32))
             return std::nullopt;
-        QImage image;
+        // Rows are padded to whole 16-bit words unless the file gives their length; a row must
+        // hold its pixels, so the image is never larger than its data.
+        const qint64 stride = p.widthBytes > 0 ? p.widthBytes : (qint64(w) * p.bpp + 15) / 16 * 2;
+        if (stride < (qint64(w) * p.bpp + 7) / 8 || stride * h > p.data.size())
+            return std::nullopt;
+        QImage image(w, h, p.bpp == 1 ? QImage::Format_Mono : QImage::Format_RGB32);
+        if (image.isNull())
+            return std::nullopt;
         if (p.bpp == 1) {
-            image = QImage(w, h, QImage::Format_Mono);
             image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
             for (int y = 0; y < h; ++y)
                 std::copy_n(p.data.constData() + qint64(y) * stride, std::min<qsizetype>(image.bytesPerLine(), stride),
                             reinterpret_cast<char *>(image.scanLine(y)));
-        } else if (p.bpp == 24 || p.bpp == 32) {
-            image = QImage(w, h, QImage::Format_RGB32);
+        } else {
             const int step = p.bpp / 8;
             for (int y = 0; y < h; ++y) {
                 const auto *src = reinterpret_cast<const uchar *>(p.data.constData()) + qint64(y) * stride;
                 auto *dst = reinterpret_cast<QRgb *>(image.scanLine(y));
-                for (int x = 0; x < w && (x + 1) * step <= stride; ++x)
+                for (int x = 0; x < w; ++x)
                     dst[x] = qRgb(src[x * step + 2], src[x * step + 1], src[x * step]);
             }
-        } else {
-            return std::nullopt;
         }
         return EmbeddedPictureStore::fromImage(image);
     }

@@ -1077,6 +1077,13 @@ void TestRtf::survivesDamagedInput_data()
                         "3063383030303730303030303030623032303030306234303031343030313438303033303030303030303030307d797d")
             << QString();
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 o\0k}", 10) << QStringLiteral("ok");
+    QTest::newRow("bitmap of absurd depth") << QByteArray("{\\rtf1 ok{\\pict\\wbitmap0\\picw20000\\pich2\\wbmbitspixel2147483647 00}}")
+                                            << QStringLiteral("ok");
+    // Rows given as four bytes long cannot hold 20000 pixels: once read as a 1.6 GB image.
+    QTest::newRow("bitmap rows shorter than their pixels")
+            << QByteArray("{\\rtf1 ok{\\pict\\wbitmap0\\picw20000\\pich20000\\wbmbitspixel32\\wbmwidthbytes4 "
+                          + QByteArray(160000, 'f') + "}}")
+            << QStringLiteral("ok");
 }
 
 void TestRtf::survivesDamagedInput()
