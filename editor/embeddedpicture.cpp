@@ -1,11 +1,19 @@
 #include "editor/embeddedpicture.h"
 
+#include "editor/control/jpegdecoder.h"
+
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QCache>
 #include <QImageReader>
+#include <QMutex>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextObjectInterface>
+#include <QtMath>
 #include <QUrl>
 
 #include <emf2svg.h>
@@ -80,6 +88,32 @@ QSize wmfFrame(const QByteArray &b)
     return QSize(int(qint64(w) * 2540 / inch), int(qint64(h) * 2540 / inch));
 }
 
+void setLe32(QByteArray &b, qsizetype at, quint32 v)
+{
+    for (int k = 0; k < 4; ++k)
+        b[at + k] = char(v >> (8 * k) & 0xFF);
+}
+
+// A device context starts with the white stock brush selected; the library's own start is a
+// black brush, so a shape drawn before any brush is chosen would come out black. Selecting the
+// stock brush right after the header gives the metafile the start it was made for.
+QByteArray withWhiteBrushSelected(const QByteArray &emf)
+{
+    const quint32 headerSize = le32(emf, 4);
+    if (headerSize < 88 || headerSize % 4 != 0 || headerSize > quint32(emf.size()))
+        return emf;
+    QByteArray select;
+    select.resize(12);
+    setLe32(select, 0, 37);          // EMR_SELECTOBJECT
+    setLe32(select, 4, 12);
+    setLe32(select, 8, 0x80000000);  // stock object WHITE_BRUSH
+    QByteArray out = emf;
+    out.insert(qsizetype(headerSize), select);
+    setLe32(out, 48, le32(emf, 48) + 12); // bytes in the metafile
+    setLe32(out, 52, le32(emf, 52) + 1);  // records
+    return out;
+}
+
 QByteArray emfToSvg(const QByteArray &emf)
 {
     generatorOptions options{};
@@ -93,7 +127,7 @@ QByteArray emfToSvg(const QByteArray &emf)
     options.imgHeight = frame.isValid() ? frame.height() * 96.0 / 2540.0 : 0;
     char *out = nullptr;
     size_t outLength = 0;
-    QByteArray copy = emf; // the library takes a mutable buffer
+    QByteArray copy = withWhiteBrushSelected(emf); // the library takes a mutable buffer
     const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
     QByteArray svg;
     if (ok == 1 && out)
@@ -178,15 +212,43 @@ QByteArray wmfToSvg(const QByteArray &wmf)
 #endif
 }
 
+// The mark a display image carries under RoleKey when the picture itself is drawn at paint time:
+// a placeholder for a picture that cannot be drawn, or a small preview of a metafile.
+const QString RoleKey = QStringLiteral("saporin-role");
+const QString PlaceholderRole = QStringLiteral("placeholder");
+const QString VectorRole = QStringLiteral("vector");
+
+// Stand-ins kept in the document are this small, whatever size the picture claims.
+constexpr int MarkSide = 32;
+constexpr int PreviewSide = 256;
+
+// A framed white box with a cross, the look of a picture that cannot be drawn.
+void drawPlaceholder(QPainter *painter, const QRectF &rect)
+{
+    painter->save();
+    painter->fillRect(rect, Qt::white);
+    QPen pen(QColor(128, 128, 128), 1);
+    pen.setCosmetic(true);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->drawLine(rect.topLeft(), rect.bottomRight());
+    painter->drawLine(rect.topRight(), rect.bottomLeft());
+    painter->restore();
+}
+
 QImage placeholder(QSize size)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter p(&image);
-    p.setPen(QPen(QColor(128, 128, 128), 1));
-    p.drawRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1));
-    p.drawLine(QPointF(0, 0), QPointF(size.width(), size.height()));
-    p.drawLine(QPointF(size.width(), 0), QPointF(0, size.height()));
+    drawPlaceholder(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+QImage marked(QImage image, const QString &role)
+{
+    image.setText(RoleKey, role);
     return image;
 }
 
@@ -206,6 +268,155 @@ QUrl dataUrl(const QString &name)
 {
     return QUrl(name + QLatin1String("/data"));
 }
+
+// The size to decode a bitmap at for display at displaySize: no larger than twice that (sharp
+// on screen, little memory) and never beyond MaxDisplaySide, so any photo fits in memory.
+QSize decodeSize(QSize native, QSize displaySize)
+{
+    QSize size = native;
+    if (size.width() > 2 * displaySize.width() || size.height() > 2 * displaySize.height())
+        size = native.scaled(2 * displaySize, Qt::KeepAspectRatio);
+    if (std::max(size.width(), size.height()) > EmbeddedPictureStore::MaxDisplaySide)
+        size = size.scaled(EmbeddedPictureStore::MaxDisplaySide, EmbeddedPictureStore::MaxDisplaySide, Qt::KeepAspectRatio);
+    return size.expandedTo(QSize(1, 1));
+}
+
+QImage readScaled(const QByteArray &data, QSize displaySize)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize native = reader.size();
+    if (!native.isValid() || native.isEmpty())
+        return {};
+    const QSize size = decodeSize(native, displaySize);
+    if (size != native)
+        reader.setScaledSize(size);
+    return reader.read();
+}
+
+// The bitmap decoded for display, or a null image when its data cannot be decoded. JPEG goes
+// through libjpeg's own scaling; data that end before the picture does are refused rather than
+// shown as a mostly grey picture of the size their header claims.
+QImage decodeBitmap(const EmbeddedPicture &picture, QSize displaySize)
+{
+    if (picture.kind != EmbeddedPicture::Kind::Jpeg)
+        return readScaled(picture.data, displaySize);
+    JpegInfo info;
+    if (!ReadJpegInfo(picture.data, &info) || info.width <= 0 || info.height <= 0)
+        return {};
+    const QSize size = decodeSize(QSize(info.width, info.height), displaySize);
+    try {
+        return DecodeJpeg(picture.data, std::max(size.width(), size.height()), JpegTruncation::Refuse);
+    } catch (...) {
+        // Colour spaces libjpeg will not turn into RGB (CMYK) are left to Qt's reader.
+        return readScaled(picture.data, displaySize);
+    }
+}
+
+// Draws the pictures of a document: bitmaps straight from their display image, metafiles as
+// vectors at paint time (rasters of recent sizes kept in a cache of bounded size), and pictures
+// that cannot be drawn as a framed placeholder of their size. Other images go to Qt's handler.
+class PictureObjectHandler : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+public:
+    PictureObjectHandler(QObject *parent, QTextObjectInterface *fallback)
+        : QObject(parent), m_fallback(fallback)
+    {
+    }
+
+    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format) override
+    {
+        if (m_fallback)
+            return m_fallback->intrinsicSize(doc, posInDocument, format);
+        const QTextImageFormat image = format.toImageFormat();
+        return QSizeF(image.width(), image.height());
+    }
+
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int posInDocument,
+                    const QTextFormat &format) override
+    {
+        const QString name = format.toImageFormat().name();
+        if (EmbeddedPictureStore::isPictureName(name)) {
+            const QImage shown = doc->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+            const QString role = shown.text(RoleKey);
+            if (role == PlaceholderRole || shown.isNull()) {
+                drawPlaceholder(painter, rect);
+                return;
+            }
+            if (role != VectorRole) {
+                painter->save();
+                painter->setRenderHint(QPainter::SmoothPixmapTransform);
+                painter->drawImage(rect, shown);
+                painter->restore();
+                return;
+            }
+            if (drawVector(painter, rect, doc, name))
+                return;
+        }
+        if (m_fallback)
+            m_fallback->drawObject(painter, rect, doc, posInDocument, format);
+    }
+
+private:
+    static bool drawVector(QPainter *painter, const QRectF &rect, const QTextDocument *doc, const QString &name)
+    {
+        static QMutex mutex;
+        // Parsed metafiles, and rasters of them in KiB: both bounded, whatever a document holds.
+        static QCache<QString, QSvgRenderer> renderers(32);
+        static QCache<QString, QImage> rasters(96 * 1024);
+        const QMutexLocker lock(&mutex);
+        QSvgRenderer *renderer = renderers.object(name);
+        if (!renderer) {
+            const std::optional<EmbeddedPicture> picture = EmbeddedPictureStore::find(doc, name);
+            if (!picture || picture->svg.isEmpty())
+                return false;
+            renderer = new QSvgRenderer(picture->svg);
+            if (!renderer->isValid()) {
+                delete renderer;
+                return false;
+            }
+            renderers.insert(name, renderer);
+        }
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QRectF device = painter->transform().mapRect(rect);
+        const QSize pixels(qCeil(device.width() * ratio), qCeil(device.height() * ratio));
+        const bool raster = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster;
+        if (!raster || pixels.isEmpty() || qint64(pixels.width()) * pixels.height() > 4096 * 4096) {
+            renderer->render(painter, rect); // printers and huge zooms: vectors straight through
+            return true;
+        }
+        const QString key = name + QLatin1Char('@') + QString::number(pixels.width()) + QLatin1Char('x')
+                + QString::number(pixels.height());
+        QImage *image = rasters.object(key);
+        if (!image) {
+            image = new QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            if (image->isNull()) {
+                delete image;
+                renderer->render(painter, rect);
+                return true;
+            }
+            image->fill(Qt::transparent);
+            QPainter p(image);
+            renderer->render(&p, QRectF(QPointF(0, 0), QSizeF(pixels)));
+            p.end();
+            const qsizetype kib = std::max<qsizetype>(1, image->sizeInBytes() / 1024);
+            if (!rasters.insert(key, image, kib)) {
+                painter->drawImage(rect, *image); // larger than the whole cache: drawn once
+                return true;
+            }
+            image = rasters.object(key);
+        }
+        painter->drawImage(rect, *image);
+        return true;
+    }
+
+    QTextObjectInterface *m_fallback = nullptr;
+};
 
 } // namespace
 
@@ -286,23 +497,9 @@ EmbeddedPicture EmbeddedPictureStore::fromImage(const QImage &image)
 QImage EmbeddedPictureStore::render(const EmbeddedPicture &picture, QSize size)
 {
     size = clampedDisplaySize(QSizeF(size));
-    switch (picture.kind) {
-    case EmbeddedPicture::Kind::Png:
-    case EmbeddedPicture::Kind::Jpeg: {
-        QBuffer buffer;
-        buffer.setData(picture.data);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        const QSize native = reader.size();
-        // Decode no larger than twice the display size: enough for sharp display, little memory.
-        if (native.isValid() && (native.width() > 2 * size.width() || native.height() > 2 * size.height()))
-            reader.setScaledSize(native.scaled(2 * size, Qt::KeepAspectRatio));
-        QImage image = reader.read();
+    if (!picture.isVector()) {
+        const QImage image = decodeBitmap(picture, size);
         return image.isNull() ? placeholder(size) : image;
-    }
-    case EmbeddedPicture::Kind::Emf:
-    case EmbeddedPicture::Kind::Wmf:
-        break;
     }
     if (picture.svg.isEmpty())
         return placeholder(size);
@@ -314,6 +511,15 @@ QImage EmbeddedPictureStore::render(const EmbeddedPicture &picture, QSize size)
     QPainter painter(&image);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return image;
+}
+
+void EmbeddedPictureStore::preparePainting(QTextDocument *document)
+{
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    if (layout->findChild<PictureObjectHandler *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    layout->registerHandler(QTextFormat::ImageObject,
+                            new PictureObjectHandler(layout, layout->handlerForObject(QTextFormat::ImageObject)));
 }
 
 QTextImageFormat EmbeddedPictureStore::add(QTextDocument *document, EmbeddedPicture picture, QSizeF displaySize)
@@ -328,7 +534,20 @@ QTextImageFormat EmbeddedPictureStore::add(QTextDocument *document, EmbeddedPict
         displaySize = QSizeF(96, 96);
     const QString name = Scheme + QString::number(nextPictureNumber.fetch_add(1));
     const QUrl url(name);
-    document->addResource(QTextDocument::ImageResource, url, render(picture, clampedDisplaySize(displaySize)));
+    // The document keeps what was really decoded; stand-ins are small and drawn at paint time.
+    const QSize size = clampedDisplaySize(displaySize);
+    QImage shown;
+    if (!picture.isVector()) {
+        shown = decodeBitmap(picture, size);
+    } else if (!picture.svg.isEmpty()) {
+        QSvgRenderer renderer(picture.svg);
+        if (renderer.isValid())
+            shown = marked(render(picture, size.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio)), VectorRole);
+    }
+    if (shown.isNull())
+        shown = marked(placeholder(QSize(MarkSide, MarkSide)), PlaceholderRole);
+    preparePainting(document);
+    document->addResource(QTextDocument::ImageResource, url, shown);
     document->addResource(QTextDocument::UserResource, dataUrl(name), QVariant::fromValue(picture));
     QTextImageFormat format;
     format.setName(name);
@@ -349,6 +568,7 @@ std::optional<EmbeddedPicture> EmbeddedPictureStore::find(const QTextDocument *d
 
 void EmbeddedPictureStore::copy(const QTextDocument *from, QTextDocument *to, const QString &name)
 {
+    preparePainting(to);
     const QUrl url(name);
     const QVariant image = from->resource(QTextDocument::ImageResource, url);
     if (image.isValid())
@@ -359,3 +579,5 @@ void EmbeddedPictureStore::copy(const QTextDocument *from, QTextDocument *to, co
             to->addResource(QTextDocument::UserResource, dataUrl(name), data);
     }
 }
+
+#include "embeddedpicture.moc"

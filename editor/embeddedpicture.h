@@ -33,7 +33,9 @@ struct EmbeddedPicture
 Q_DECLARE_METATYPE(EmbeddedPicture)
 
 // Stores and finds embedded pictures in a QTextDocument. Pictures are kept as document resources,
-// so QTextDocument::clear() drops them and clone() carries them along.
+// so QTextDocument::clear() drops them and clone() carries them along. The display image kept for
+// a bitmap is no larger than what was decoded (at most MaxDisplaySide on its longer side); a
+// picture that cannot be decoded, or a metafile, keeps only a small stand-in.
 // Metafiles are played into SVG once, when they are added: EMF through libemf2svg (shapes,
 // paths, pens and brushes, text, embedded bitmaps, clipping and EMF+ records where present), WMF
 // through libwmf's SVG device (its record set, with gsfonts for text). A metafile neither can play
@@ -62,9 +64,14 @@ public:
     // Copies the picture (display image and original bytes) of the given name between documents.
     static void copy(const QTextDocument *from, QTextDocument *to, const QString &name);
 
-    // Renders the picture for display at the given pixel size: bitmaps decoded, metafiles drawn
-    // through SVG, a framed placeholder when the picture cannot be drawn.
+    // Renders the picture at the given pixel size (for the clipboard): bitmaps decoded, metafiles
+    // drawn through SVG, a framed placeholder when the picture cannot be drawn.
     [[nodiscard]] static QImage render(const EmbeddedPicture &picture, QSize size);
+
+    // Has the document's layout draw our pictures: metafiles as vectors and undrawable pictures as
+    // placeholders at paint time, since the document keeps only small stand-ins for them. add()
+    // and copy() do it; a document made by QTextDocument::clone() needs it called.
+    static void preparePainting(QTextDocument *document);
 
     // The natural display size in pixels at 96 dpi, or an empty size when it is unknown.
     [[nodiscard]] static QSizeF naturalSize(const EmbeddedPicture &picture);

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
@@ -12,6 +13,11 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
+
+#include <cstdio>
+
+#include <jpeglib.h>
+#include <zlib.h>
 
 namespace {
 
@@ -161,6 +167,65 @@ QByteArray dibBytes()
     return r;
 }
 
+// A photo as a camera writes it, encoded row by row so that no full-size image is ever held:
+// the left half red, the right half blue.
+QByteArray cameraJpeg(int width, int height)
+{
+    jpeg_compress_struct encoder{};
+    jpeg_error_mgr errors{};
+    encoder.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&encoder);
+    unsigned char *out = nullptr;
+    unsigned long length = 0;
+    jpeg_mem_dest(&encoder, &out, &length);
+    encoder.image_width = JDIMENSION(width);
+    encoder.image_height = JDIMENSION(height);
+    encoder.input_components = 3;
+    encoder.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&encoder);
+    jpeg_set_quality(&encoder, 75, TRUE);
+    jpeg_start_compress(&encoder, TRUE);
+    QByteArray row(width * 3, 0);
+    for (int x = 0; x < width; ++x) {
+        const bool left = x < width / 2;
+        row[3 * x] = char(left ? 200 : 20);
+        row[3 * x + 1] = char(30);
+        row[3 * x + 2] = char(left ? 30 : 210);
+    }
+    while (encoder.next_scanline < encoder.image_height) {
+        JSAMPROW line = reinterpret_cast<JSAMPROW>(row.data());
+        jpeg_write_scanlines(&encoder, &line, 1);
+    }
+    jpeg_finish_compress(&encoder);
+    jpeg_destroy_compress(&encoder);
+    const QByteArray jpeg(reinterpret_cast<const char *>(out), qsizetype(length));
+    std::free(out);
+    return jpeg;
+}
+
+// A PNG whose header claims the given size and that holds no pixels at all.
+QByteArray pngHeaderOnly(quint32 width, quint32 height)
+{
+    const auto chunk = [](const QByteArray &type, const QByteArray &data) {
+        QByteArray c;
+        for (quint32 v : {quint32(data.size())})
+            for (int k = 3; k >= 0; --k)
+                c.append(char(v >> (8 * k)));
+        const QByteArray body = type + data;
+        c += body;
+        const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(body.constData()), uInt(body.size())));
+        for (int k = 3; k >= 0; --k)
+            c.append(char(crc >> (8 * k)));
+        return c;
+    };
+    QByteArray header;
+    for (quint32 v : {width, height})
+        for (int k = 3; k >= 0; --k)
+            header.append(char(v >> (8 * k)));
+    header.append(QByteArray::fromHex("0802000000")); // 8-bit RGB
+    return QByteArray("\x89PNG\r\n\x1a\n") + chunk("IHDR", header) + chunk("IEND", {});
+}
+
 // The header a word processor writes, around a body.
 QByteArray wordDocument(const QByteArray &body)
 {
@@ -212,6 +277,8 @@ private Q_SLOTS:
     void insertReplacesTheSelectionAsOneUndoStep();
     void insertsTablesInsideTableCells();
     void picturesFromFiles();
+    void showsPhotosOfAnySize();
+    void keepsLittleForPicturesThatClaimHugeSizes();
 
     void survivesDamagedInput_data();
     void survivesDamagedInput();
@@ -586,7 +653,7 @@ void TestRtf::readsPictures()
     QCOMPARE(QSizeF(found[5].width(), found[5].height()), QSizeF(96, 48));
     // Undrawable pictures still take their place on the page.
     const QImage placeholder = doc.resource(QTextDocument::ImageResource, QUrl(found[5].name())).value<QImage>();
-    QCOMPARE(placeholder.size(), QSize(96, 48));
+    QVERIFY(placeholder.width() <= 32 && placeholder.height() <= 32); // drawn at its size when painted
 
     // Printing lays out copies: they carry the pictures along.
     QVERIFY(EmbeddedPictureStore::find(doc.clone(this), found[0].name()));
@@ -985,6 +1052,7 @@ void TestRtf::picturesFromFiles()
     QVERIFY(!emf->svg.isEmpty());
     const QImage drawn = EmbeddedPictureStore::render(*emf, QSize(76, 38));
     QCOMPARE(drawn.size(), QSize(76, 38));
+    QCOMPARE(QColor::fromRgba(drawn.pixel(38, 19)), QColor(Qt::white)); // a device context's own brush
 
     QImage gifImage(5, 4, QImage::Format_RGB32);
     gifImage.fill(Qt::green);
@@ -1001,6 +1069,81 @@ void TestRtf::picturesFromFiles()
     QTextDocument doc;
     QVERIFY(!EmbeddedPictureStore::find(&doc, QStringLiteral("file:///tmp/x.png")));
     QVERIFY(!EmbeddedPictureStore::find(&doc, QStringLiteral("saporin-pic://999999")));
+}
+
+void TestRtf::showsPhotosOfAnySize()
+{
+    // A 48-megapixel phone photo: decoded scaled down, never whole, and saved as it came.
+    const QByteArray jpeg = cameraJpeg(8064, 6048);
+    const auto photo = EmbeddedPictureStore::fromFileData(jpeg);
+    QVERIFY(photo);
+    QCOMPARE(photo->nativeSize, QSize(8064, 6048));
+    QTextDocument doc;
+    QTextCursor(&doc).insertImage(EmbeddedPictureStore::add(&doc, *photo));
+    const QTextImageFormat format = images(&doc).first();
+    const QImage shown = doc.resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
+    QVERIFY2(shown.width() >= 2048 && shown.width() <= EmbeddedPictureStore::MaxDisplaySide, qPrintable(QString::number(shown.width())));
+    QCOMPARE(shown.width() * 3, shown.height() * 4);
+    const QColor left = shown.pixelColor(shown.width() / 4, shown.height() / 2);
+    const QColor right = shown.pixelColor(3 * shown.width() / 4, shown.height() / 2);
+    QVERIFY2(left.red() > 150 && left.blue() < 80, qPrintable(left.name()));
+    QVERIFY2(right.blue() > 150 && right.red() < 80, qPrintable(right.name()));
+    QTextDocument back;
+    QCOMPARE(RtfReader::read(RtfWriter::write(&doc), &back), RtfReader::Status::Ok);
+    QCOMPARE(EmbeddedPictureStore::find(&back, images(&back).first().name())->data, jpeg);
+}
+
+void TestRtf::keepsLittleForPicturesThatClaimHugeSizes()
+{
+    // Twenty pictures in a few kilobytes, each claiming a 4096-pixel display and an enormous
+    // picture behind it: headers only, cut-off data, a metafile nothing can play. What the
+    // document keeps must stay proportional to what was really decoded.
+    QByteArray jpeg = jpegBytes(QSize(8, 8));
+    const qsizetype sof = jpeg.indexOf("\xff\xc0");
+    QVERIFY(sof > 0);
+    jpeg[sof + 5] = char(0x75); jpeg[sof + 6] = char(0x30); // 30000 rows
+    jpeg[sof + 7] = char(0x75); jpeg[sof + 8] = char(0x30); // 30000 columns
+    const QByteArray goal = "\\picwgoal61440\\pichgoal61440 ";
+    QByteArray rtf = "{\\rtf1 ";
+    for (int k = 0; k < 5; ++k) {
+        rtf += "{\\pict\\pngblip" + goal + hex(pngHeaderOnly(60000, 60000)) + "}";
+        rtf += "{\\pict\\jpegblip" + goal + hex(jpeg) + "}";
+        rtf += "{\\pict\\jpegblip" + goal + hex(jpegBytes(QSize(64, 64)).left(400)) + "}";
+        rtf += "{\\pict\\wmetafile8\\picw99999\\pich99999" + goal + "010009000003ffff}";
+    }
+    rtf += "}";
+    QVERIFY(rtf.size() < 20000);
+    QTextDocument doc;
+    QCOMPARE(RtfReader::read(rtf, &doc), RtfReader::Status::Ok);
+    const QList<QTextImageFormat> found = images(&doc);
+    QCOMPARE(found.size(), 20);
+    qint64 bytes = 0;
+    for (const QTextImageFormat &f : found) {
+        QCOMPARE(QSizeF(f.width(), f.height()), QSizeF(4096, 4096)); // still takes its place
+        bytes += doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>().sizeInBytes();
+    }
+    QVERIFY2(bytes < (1 << 20), qPrintable(QString::number(bytes)));
+
+    // Placeholders are drawn at their full size when painted: a one-pixel grey frame, white
+    // inside, a cross. A metafile shape drawn before any brush is selected is white inside.
+    QTextDocument page;
+    const QByteArray shapes = "{\\rtf1 {\\pict\\pngblip\\picwgoal3000\\pichgoal1500 " + hex(pngHeaderOnly(60000, 60000))
+            + "}{\\pict\\emfblip\\picw2000\\pich1000\\picwgoal2280\\pichgoal1140 " + hex(emfBytes()) + "}}";
+    QCOMPARE(RtfReader::read(shapes, &page), RtfReader::Status::Ok);
+    page.setDocumentMargin(0);
+    QImage canvas(400, 200, QImage::Format_RGB32);
+    canvas.fill(QColor(0, 255, 0));
+    {
+        QPainter painter(&canvas);
+        page.drawContents(&painter);
+    }
+    const QRect box(0, 0, 200, 100); // 3000 x 1500 twips
+    QCOMPARE(QColor(canvas.pixel(box.left(), box.center().y())), QColor(128, 128, 128));
+    QCOMPARE(QColor(canvas.pixel(box.left() + 3, box.center().y())), QColor(Qt::white));
+    QCOMPARE(QColor(canvas.pixel(box.center().x(), 3)), QColor(Qt::white));
+    QVERIFY(qGray(canvas.pixel(box.center())) < 200); // where the cross lines meet
+    // The metafile sits beside it, bottom-aligned: 152 x 76 pixels, its rectangle inset 10 pixels.
+    QCOMPARE(QColor(canvas.pixel(200 + 76, 100 - 38)), QColor(Qt::white));
 }
 
 void TestRtf::survivesDamagedInput_data()
