@@ -97,7 +97,7 @@ void setLe32(QByteArray &b, qsizetype at, quint32 v)
 // A device context starts with the white stock brush selected; the library's own start is a
 // black brush, so a shape drawn before any brush is chosen would come out black. Selecting the
 // stock brush right after the header gives the metafile the start it was made for.
-QByteArray withWhiteBrushSelected(const QByteArray &emf)
+QByteArray emfWithWhiteBrush(const QByteArray &emf)
 {
     const quint32 headerSize = le32(emf, 4);
     if (headerSize < 88 || headerSize % 4 != 0 || headerSize > quint32(emf.size()))
@@ -127,7 +127,7 @@ QByteArray emfToSvg(const QByteArray &emf)
     options.imgHeight = frame.isValid() ? frame.height() * 96.0 / 2540.0 : 0;
     char *out = nullptr;
     size_t outLength = 0;
-    QByteArray copy = withWhiteBrushSelected(emf); // the library takes a mutable buffer
+    QByteArray copy = emfWithWhiteBrush(emf); // the library takes a mutable buffer
     const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
     QByteArray svg;
     if (ok == 1 && out)
@@ -160,6 +160,62 @@ bool plausibleWmf(const QByteArray &b)
     return false;
 }
 
+// libwmf starts a metafile with a hollow brush; a device context starts with a white one. A white
+// brush is created and selected in front of the records; it takes object slot 0 for good, so every
+// object the metafile itself creates lands one slot higher, and the records that name a slot are
+// renumbered to match. Expects a metafile that plausibleWmf() accepted.
+QByteArray wmfWithWhiteBrush(const QByteArray &wmf)
+{
+    const auto put16 = [](QByteArray &b, qsizetype at, quint16 v) {
+        b[at] = char(v & 0xFF);
+        b[at + 1] = char(v >> 8);
+    };
+    QByteArray out = wmf;
+    qsizetype at = 18;
+    while (at + 6 <= out.size()) {
+        const quint32 words = le32(out, at);
+        const quint16 function = quint16(le16s(out, at + 4));
+        if (function == 0)
+            break;
+        // Records whose first (and for region fills, second) parameter is an object slot.
+        int slots = 0;
+        switch (function) {
+        case 0x012D: // META_SELECTOBJECT
+        case 0x01F0: // META_DELETEOBJECT
+        case 0x0234: // META_SELECTPALETTE
+        case 0x012C: // META_SELECTCLIPREGION
+        case 0x012A: // META_INVERTREGION
+        case 0x012B: // META_PAINTREGION
+            slots = 1;
+            break;
+        case 0x0228: // META_FILLREGION: region, brush
+        case 0x0429: // META_FRAMEREGION: region, brush, height, width
+            slots = 2;
+            break;
+        default:
+            break;
+        }
+        for (int k = 0; k < slots && at + 8 + 2 * k <= at + qint64(words) * 2; ++k)
+            put16(out, at + 6 + 2 * k, quint16(quint16(le16s(out, at + 6 + 2 * k)) + 1));
+        at += qsizetype(words) * 2;
+    }
+    QByteArray brush;
+    brush.resize(22);
+    setLe32(brush, 0, 7);
+    put16(brush, 4, 0x02FC);          // META_CREATEBRUSHINDIRECT
+    put16(brush, 6, 0);               // BS_SOLID
+    setLe32(brush, 8, 0x00FFFFFF);    // white
+    put16(brush, 12, 0);
+    setLe32(brush, 14, 4);
+    put16(brush, 18, 0x012D);         // META_SELECTOBJECT
+    put16(brush, 20, 0);              // slot 0
+    out.insert(18, brush);
+    setLe32(out, 6, le32(wmf, 6) + 11);                                   // size in words
+    put16(out, 10, quint16(le16s(wmf, 10)) + 1);                          // objects
+    setLe32(out, 12, std::max<quint32>(le32(wmf, 12), 7));                // largest record
+    return out;
+}
+
 // A Windows metafile drawn as SVG through libwmf, or nothing when it cannot be played.
 QByteArray wmfToSvg(const QByteArray &wmf)
 {
@@ -175,7 +231,7 @@ QByteArray wmfToSvg(const QByteArray &wmf)
             wmf_api_destroy(api);
         return {};
     }
-    QByteArray copy = wmf; // the library takes a mutable buffer
+    QByteArray copy = wmfWithWhiteBrush(wmf); // the library takes a mutable buffer
     wmfD_Rect box{};
     unsigned int width = 0, height = 0;
     wmf_error_t error = wmf_mem_open(api, reinterpret_cast<unsigned char *>(copy.data()), long(copy.size()));

@@ -1032,18 +1032,33 @@ void TestRtf::picturesFromFiles()
     QCOMPARE(EmbeddedPictureStore::naturalSize(*wmf), QSizeF(96, 9.6));
 
 #ifdef SAPORIN_HAVE_LIBWMF
-    // Metafiles are drawn as vectors: the rectangle's outline, nothing inside it. The picture is
-    // cropped to what it draws, so the outline runs along the image's edges.
+    // Metafiles are drawn as vectors: the rectangle's outline, filled with the white brush a
+    // device context starts with. The picture is cropped to what it draws, so the outline runs
+    // along the image's edges.
     const auto played = EmbeddedPictureStore::fromFileData(wmfBytes());
     QVERIFY(played);
     QCOMPARE(played->kind, EmbeddedPicture::Kind::Wmf);
     QVERIFY(!played->svg.isEmpty());
     const QImage wmfImage = EmbeddedPictureStore::render(*played, QSize(200, 100));
-    QCOMPARE(qAlpha(wmfImage.pixel(100, 50)), 0);
+    QCOMPARE(QColor::fromRgba(wmfImage.pixel(100, 50)), QColor(Qt::white));
     int dark = 0;
     for (int x = 10; x < 190; ++x)
-        dark += qAlpha(wmfImage.pixel(x, 0)) > 100 || qAlpha(wmfImage.pixel(x, 1)) > 100 || qAlpha(wmfImage.pixel(x, 2)) > 100;
+        for (int y = 0; y < 3; ++y)
+            if (qAlpha(wmfImage.pixel(x, y)) > 100 && qGray(wmfImage.pixel(x, y)) < 100) {
+                ++dark;
+                break;
+            }
     QVERIFY2(dark > 100, qPrintable(QString::number(dark)));
+    // A brush the metafile creates and selects itself still fills its shapes.
+    QByteArray red = wmfBytes();
+    red[10] = char(1); // one object
+    QByteArray brush;
+    put32(brush, 7); put16(brush, 0x02FC); put16(brush, 0); put32(brush, 0x0000FF); put16(brush, 0); // red brush
+    put32(brush, 4); put16(brush, 0x012D); put16(brush, 0);                                          // into slot 0
+    red.insert(18, brush);
+    const auto filled = EmbeddedPictureStore::fromFileData(red);
+    QVERIFY(filled && !filled->svg.isEmpty());
+    QCOMPARE(QColor::fromRgba(EmbeddedPictureStore::render(*filled, QSize(200, 100)).pixel(100, 50)), QColor(Qt::red));
 #endif
 
     const auto emf = EmbeddedPictureStore::fromFileData(emfBytes());
