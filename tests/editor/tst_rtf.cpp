@@ -17,6 +17,7 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <malloc.h>
 #include <zlib.h>
 
 namespace {
@@ -283,6 +284,7 @@ private Q_SLOTS:
     void survivesDamagedInput_data();
     void survivesDamagedInput();
     void survivesRandomGarbage();
+    void readingLeavesNoMemoryBehind();
 };
 
 void TestRtf::refusesWhatIsNotRtf_data()
@@ -1282,4 +1284,38 @@ void TestRtf::survivesRandomGarbage()
 }
 
 QTEST_MAIN(TestRtf)
+void TestRtf::readingLeavesNoMemoryBehind()
+{
+    // Every kind of content, read, written and read again many times: once caches are warm, the
+    // heap in use must not grow (a fuzzing run's growing memory was ASan's quarantine, not us).
+    const QByteArray rtf = wordDocument(
+            "\\pard\\b\\f1 Title\\par\\pard\\li720\\fi-360{\\i a}{\\cf2 b}\\u8364?\\'e9\\par"
+            "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+            "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 one\\par"
+            "\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\cellx3000\\pard\\intbl a\\cell\\cell"
+            "\\pard\\intbl\\itap2 n\\nestcell{\\*\\nesttableprops\\trowd\\cellx500\\nestrow}c\\cell\\row"
+            "{\\field{\\*\\fldinst HYPERLINK \"http://x.org\"}{\\fldrslt link}}"
+            "{\\pict\\pngblip " + hex(pngBytes(QSize(5, 3), Qt::red)) + "}{\\pict\\jpegblip " + hex(jpegBytes(QSize(16, 16)))
+            + "}{\\pict\\emfblip " + hex(emfBytes()) + "}{\\pict\\wmetafile8\\picw100\\pich100 " + hex(wmfBytes())
+            + "}{\\pict\\dibitmap0 " + hex(dibBytes()) + "}{\\pict\\wbitmap0\\picw2\\pich2\\wbmbitspixel24 "
+            + hex(QByteArray(16, '\x7f')) + "}{\\pict\\pngblip\\picwgoal9999 " + hex(pngHeaderOnly(60000, 60000)) + "}\\par");
+    const auto readAll = [&rtf](int times) {
+        for (int k = 0; k < times; ++k) {
+            QTextDocument doc;
+            QCOMPARE(RtfReader::read(rtf, &doc), RtfReader::Status::Ok);
+            QTextDocument again;
+            QCOMPARE(RtfReader::read(RtfWriter::write(&doc), &again), RtfReader::Status::Ok);
+        }
+    };
+    const auto inUse = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return qint64(info.uordblks + info.hblkhd);
+    };
+    readAll(20);
+    const qint64 before = inUse();
+    readAll(200);
+    const qint64 grown = inUse() - before;
+    QVERIFY2(grown < 256 * 1024, qPrintable(QString::number(grown)));
+}
+
 #include "tst_rtf.moc"
