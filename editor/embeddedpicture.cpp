@@ -276,7 +276,7 @@ const QString VectorRole = QStringLiteral("vector");
 
 // Stand-ins kept in the document are this small, whatever size the picture claims.
 constexpr int MarkSide = 32;
-constexpr int PreviewSide = 256;
+constexpr int PreviewSide = 64;
 
 // A framed white box with a cross, the look of a picture that cannot be drawn.
 void drawPlaceholder(QPainter *painter, const QRectF &rect)
@@ -569,6 +569,14 @@ QImage EmbeddedPictureStore::render(const EmbeddedPicture &picture, QSize size)
     return image;
 }
 
+// A document that already has a layout gets our handler at once; creating a layout here would
+// have the document laid out after every insertion while it is being read.
+static void prepareIfLaidOut(QTextDocument *document)
+{
+    if (document->findChild<QAbstractTextDocumentLayout *>(QString(), Qt::FindDirectChildrenOnly))
+        EmbeddedPictureStore::preparePainting(document);
+}
+
 void EmbeddedPictureStore::preparePainting(QTextDocument *document)
 {
     QAbstractTextDocumentLayout *layout = document->documentLayout();
@@ -602,7 +610,7 @@ QTextImageFormat EmbeddedPictureStore::add(QTextDocument *document, EmbeddedPict
     }
     if (shown.isNull())
         shown = marked(placeholder(QSize(MarkSide, MarkSide)), PlaceholderRole);
-    preparePainting(document);
+    prepareIfLaidOut(document);
     document->addResource(QTextDocument::ImageResource, url, shown);
     document->addResource(QTextDocument::UserResource, dataUrl(name), QVariant::fromValue(picture));
     QTextImageFormat format;
@@ -624,7 +632,7 @@ std::optional<EmbeddedPicture> EmbeddedPictureStore::find(const QTextDocument *d
 
 void EmbeddedPictureStore::copy(const QTextDocument *from, QTextDocument *to, const QString &name)
 {
-    preparePainting(to);
+    prepareIfLaidOut(to);
     const QUrl url(name);
     const QVariant image = from->resource(QTextDocument::ImageResource, url);
     if (image.isValid())

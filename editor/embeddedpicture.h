@@ -70,7 +70,9 @@ public:
 
     // Has the document's layout draw our pictures: metafiles as vectors and undrawable pictures as
     // placeholders at paint time, since the document keeps only small stand-ins for them. add()
-    // and copy() do it; a document made by QTextDocument::clone() needs it called.
+    // and copy() do it for a document that has a layout already, RtfReader after reading; a
+    // document given pictures otherwise (QTextDocument::clone(), a headless document drawn later)
+    // needs it called before it is drawn.
     static void preparePainting(QTextDocument *document);
 
     // The natural display size in pixels at 96 dpi, or an empty size when it is unknown.

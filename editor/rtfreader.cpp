@@ -433,6 +433,7 @@ public:
     }
 
     void run();
+    [[nodiscard]] bool hasPictures() const { return m_hasPictures; }
 
 private:
     // input
@@ -514,6 +515,7 @@ private:
     std::vector<FieldCtx> m_fields;
     QStringList m_links;
     PictCtx m_pict;
+    bool m_hasPictures = false;
     int m_pnDepth = -1;
     PnDef m_pnBuild;
 };
@@ -1182,6 +1184,7 @@ void Parser::finishPicture()
     const QTextImageFormat format = EmbeddedPictureStore::add(m_doc, std::move(*picture), size);
     m_cursor.insertImage(format);
     m_paraHasContent = true;
+    m_hasPictures = true;
 }
 
 void Parser::openGroup()
@@ -1772,6 +1775,9 @@ RtfReader::Status RtfReader::read(const QByteArray &rtf, QTextDocument *document
     parser.run();
     cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);
+    // Only now: a layout present while reading would lay the document out as it grows.
+    if (parser.hasPictures())
+        EmbeddedPictureStore::preparePainting(document);
     return Status::Ok;
 }
 

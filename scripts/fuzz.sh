@@ -22,6 +22,7 @@ export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 # A smaller quarantine than the default 256 MB keeps long runs within the memory limit; the
 # reader itself holds no memory from one input to the next.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=64}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/scripts/fuzz-leaks.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 failed=0

@@ -1112,7 +1112,7 @@ void TestRtf::showsPhotosOfAnySize()
 
 void TestRtf::keepsLittleForPicturesThatClaimHugeSizes()
 {
-    // Twenty pictures in a few kilobytes, each claiming a 4096-pixel display and an enormous
+    // Twenty-five pictures in a few kilobytes, each claiming a 4096-pixel display and an enormous
     // picture behind it: headers only, cut-off data, a metafile nothing can play. What the
     // document keeps must stay proportional to what was really decoded.
     QByteArray jpeg = jpegBytes(QSize(8, 8));
@@ -1127,13 +1127,14 @@ void TestRtf::keepsLittleForPicturesThatClaimHugeSizes()
         rtf += "{\\pict\\jpegblip" + goal + hex(jpeg) + "}";
         rtf += "{\\pict\\jpegblip" + goal + hex(jpegBytes(QSize(64, 64)).left(400)) + "}";
         rtf += "{\\pict\\wmetafile8\\picw99999\\pich99999" + goal + "010009000003ffff}";
+        rtf += "{\\pict\\emfblip\\picw999999\\pich999999" + goal + hex(emfBytes()) + "}";
     }
     rtf += "}";
     QVERIFY(rtf.size() < 20000);
     QTextDocument doc;
     QCOMPARE(RtfReader::read(rtf, &doc), RtfReader::Status::Ok);
     const QList<QTextImageFormat> found = images(&doc);
-    QCOMPARE(found.size(), 20);
+    QCOMPARE(found.size(), 25);
     qint64 bytes = 0;
     for (const QTextImageFormat &f : found) {
         QCOMPARE(QSizeF(f.width(), f.height()), QSizeF(4096, 4096)); // still takes its place
