@@ -14,7 +14,7 @@ jobs=${SAPORIN_FUZZ_JOBS:-2}
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" \
+  -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" \
   -DSAPORIN_BUILD_FUZZ=ON -DSAPORIN_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target saporin_fuzzers --parallel "$jobs"
 

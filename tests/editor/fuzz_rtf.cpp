@@ -1,7 +1,7 @@
 // libFuzzer target for the RTF reader and writer. Any input must read without a crash, write, and
 // read back to a document that writes the same bytes again.
 // Built and run by scripts/fuzz.sh [SECONDS] (clang, everything instrumented); by hand:
-//   fuzz_rtf -dict=tests/editor/rtf.dict -max_len=4096 CORPUS_DIR
+//   build-fuzz/fuzz/fuzz_rtf -dict=tests/editor/rtf.dict -max_len=16384 CORPUS_DIR tests/editor/seeds
 // and keep what it finds as rows of the damaged-input tests in tst_rtf.cpp.
 
 #include "editor/rtfreader.h"
