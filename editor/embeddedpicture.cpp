@@ -347,9 +347,16 @@ QImage readScaled(const QByteArray &data, QSize displaySize)
     if (!native.isValid() || native.isEmpty())
         return {};
     const QSize size = decodeSize(native, displaySize);
-    if (size != native)
-        reader.setScaledSize(size);
-    return reader.read();
+    // Qt's readers decode whole before scaling anyway (within their allocation limit). Scaling
+    // first to twice the size by sampling keeps smooth scaling cheap for any shape: smoothing a
+    // picture hundreds of times taller than wide straight down took seconds.
+    QImage image = reader.read();
+    if (image.isNull() || image.size() == size)
+        return image;
+    const QSize twice = (2 * size).boundedTo(image.size());
+    if (image.width() > twice.width() || image.height() > twice.height())
+        image = image.scaled(twice, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // The bitmap decoded for display, or a null image when its data cannot be decoded. JPEG goes

@@ -366,12 +366,26 @@ std::optional<EmbeddedPicture> pictureFrom(PictCtx &p)
         if (headerSize < 12 || headerSize > quint32(d.size()))
             return std::nullopt;
         quint32 bits = 0, colours = 0, compression = 0;
+        qint64 width = 0, height = 0;
         if (headerSize == 12) {
+            width = le(4, 2);
+            height = le(6, 2);
             bits = le(10, 2);
         } else if (d.size() >= 36) {
+            width = qint32(le(4, 4));
+            height = std::abs(qint64(qint32(le(8, 4)))); // negative: rows top down
             bits = le(14, 2);
             compression = le(16, 4);
             colours = le(32, 4);
+        }
+        // The picture is no larger than its data: every row of an uncompressed bitmap is there,
+        // and run-length compression packs at most 256 pixels into a byte.
+        const qint64 pixels = width * height;
+        if (compression == 0 || compression == 3) {
+            if ((width * bits + 31) / 32 * 4 * height > d.size())
+                return std::nullopt;
+        } else if (pixels > qint64(d.size()) * 256) {
+            return std::nullopt;
         }
         if (colours == 0 && bits <= 8)
             colours = 1u << bits;
