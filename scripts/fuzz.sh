@@ -38,7 +38,7 @@ while read -r name dict seeds; do
   echo "== $name: ${seconds} s over $corpus and ${seeds//,/ }"
   status=0
   # shellcheck disable=SC2086 # the seed folders are one word each
-  (cd "$build/fuzz" && "./$name" "${args[@]}" "$corpus" ${seeds//,/ }) >"$log" 2>&1 || status=$?
+  (cd "$build/fuzz" && "./$name" "${args[@]}" "$corpus" ${seeds//,/ }) </dev/null >"$log" 2>&1 || status=$?
   # The last status line holds the coverage counters (cov) and features (ft) reached.
   grep -E '^#[0-9]+' "$log" | tail -n 1 || true
   grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" || true
