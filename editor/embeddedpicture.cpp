@@ -347,9 +347,12 @@ QImage readScaled(const QByteArray &data, QSize displaySize)
     if (!native.isValid() || native.isEmpty())
         return {};
     const QSize size = decodeSize(native, displaySize);
-    // Qt's readers decode whole before scaling anyway (within their allocation limit). Scaling
-    // first to twice the size by sampling keeps smooth scaling cheap for any shape: smoothing a
-    // picture hundreds of times taller than wide straight down took seconds.
+    // Qt's JPEG reader scales while decoding; the others decode whole before scaling anyway
+    // (within their allocation limit). Scaling first to twice the size by sampling keeps smooth
+    // scaling cheap for any shape: smoothing a picture hundreds of times taller than wide
+    // straight down took seconds.
+    if (reader.format() == "jpeg")
+        reader.setScaledSize(size);
     QImage image = reader.read();
     if (image.isNull() || image.size() == size)
         return image;
