@@ -1,13 +1,20 @@
 #include "editor/embeddedpicture.h"
 
+#include "editor/control/jpegdecoder.h"
 #include "metafile/emfplayer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QCache>
 #include <QImageReader>
+#include <QMutex>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextObjectInterface>
+#include <QtMath>
 #include <QUrl>
 
 #include <emf2svg.h>
@@ -82,6 +89,32 @@ QSize wmfFrame(const QByteArray &b)
     return QSize(int(qint64(w) * 2540 / inch), int(qint64(h) * 2540 / inch));
 }
 
+void setLe32(QByteArray &b, qsizetype at, quint32 v)
+{
+    for (int k = 0; k < 4; ++k)
+        b[at + k] = char(v >> (8 * k) & 0xFF);
+}
+
+// A device context starts with the white stock brush selected; the library's own start is a
+// black brush, so a shape drawn before any brush is chosen would come out black. Selecting the
+// stock brush right after the header gives the metafile the start it was made for.
+QByteArray emfWithWhiteBrush(const QByteArray &emf)
+{
+    const quint32 headerSize = le32(emf, 4);
+    if (headerSize < 88 || headerSize % 4 != 0 || headerSize > quint32(emf.size()))
+        return emf;
+    QByteArray select;
+    select.resize(12);
+    setLe32(select, 0, 37);          // EMR_SELECTOBJECT
+    setLe32(select, 4, 12);
+    setLe32(select, 8, 0x80000000);  // stock object WHITE_BRUSH
+    QByteArray out = emf;
+    out.insert(qsizetype(headerSize), select);
+    setLe32(out, 48, le32(emf, 48) + 12); // bytes in the metafile
+    setLe32(out, 52, le32(emf, 52) + 1);  // records
+    return out;
+}
+
 QByteArray emfToSvg(const QByteArray &emf)
 {
     generatorOptions options{};
@@ -95,7 +128,7 @@ QByteArray emfToSvg(const QByteArray &emf)
     options.imgHeight = frame.isValid() ? frame.height() * 96.0 / 2540.0 : 0;
     char *out = nullptr;
     size_t outLength = 0;
-    QByteArray copy = emf; // the library takes a mutable buffer
+    QByteArray copy = emfWithWhiteBrush(emf); // the library takes a mutable buffer
     const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
     QByteArray svg;
     if (ok == 1 && out)
@@ -128,6 +161,62 @@ bool plausibleWmf(const QByteArray &b)
     return false;
 }
 
+// libwmf starts a metafile with a hollow brush; a device context starts with a white one. A white
+// brush is created and selected in front of the records; it takes object slot 0 for good, so every
+// object the metafile itself creates lands one slot higher, and the records that name a slot are
+// renumbered to match. Expects a metafile that plausibleWmf() accepted.
+QByteArray wmfWithWhiteBrush(const QByteArray &wmf)
+{
+    const auto put16 = [](QByteArray &b, qsizetype at, quint16 v) {
+        b[at] = char(v & 0xFF);
+        b[at + 1] = char(v >> 8);
+    };
+    QByteArray out = wmf;
+    qsizetype at = 18;
+    while (at + 6 <= out.size()) {
+        const quint32 words = le32(out, at);
+        const quint16 function = quint16(le16s(out, at + 4));
+        if (function == 0)
+            break;
+        // Records whose first (and for region fills, second) parameter is an object slot.
+        int slots = 0;
+        switch (function) {
+        case 0x012D: // META_SELECTOBJECT
+        case 0x01F0: // META_DELETEOBJECT
+        case 0x0234: // META_SELECTPALETTE
+        case 0x012C: // META_SELECTCLIPREGION
+        case 0x012A: // META_INVERTREGION
+        case 0x012B: // META_PAINTREGION
+            slots = 1;
+            break;
+        case 0x0228: // META_FILLREGION: region, brush
+        case 0x0429: // META_FRAMEREGION: region, brush, height, width
+            slots = 2;
+            break;
+        default:
+            break;
+        }
+        for (int k = 0; k < slots && at + 8 + 2 * k <= at + qint64(words) * 2; ++k)
+            put16(out, at + 6 + 2 * k, quint16(quint16(le16s(out, at + 6 + 2 * k)) + 1));
+        at += qsizetype(words) * 2;
+    }
+    QByteArray brush;
+    brush.resize(22);
+    setLe32(brush, 0, 7);
+    put16(brush, 4, 0x02FC);          // META_CREATEBRUSHINDIRECT
+    put16(brush, 6, 0);               // BS_SOLID
+    setLe32(brush, 8, 0x00FFFFFF);    // white
+    put16(brush, 12, 0);
+    setLe32(brush, 14, 4);
+    put16(brush, 18, 0x012D);         // META_SELECTOBJECT
+    put16(brush, 20, 0);              // slot 0
+    out.insert(18, brush);
+    setLe32(out, 6, le32(wmf, 6) + 11);                                   // size in words
+    put16(out, 10, quint16(le16s(wmf, 10)) + 1);                          // objects
+    setLe32(out, 12, std::max<quint32>(le32(wmf, 12), 7));                // largest record
+    return out;
+}
+
 // A Windows metafile drawn as SVG through libwmf, or nothing when it cannot be played.
 QByteArray wmfToSvg(const QByteArray &wmf)
 {
@@ -143,7 +232,7 @@ QByteArray wmfToSvg(const QByteArray &wmf)
             wmf_api_destroy(api);
         return {};
     }
-    QByteArray copy = wmf; // the library takes a mutable buffer
+    QByteArray copy = wmfWithWhiteBrush(wmf); // the library takes a mutable buffer
     wmfD_Rect box{};
     unsigned int width = 0, height = 0;
     wmf_error_t error = wmf_mem_open(api, reinterpret_cast<unsigned char *>(copy.data()), long(copy.size()));
@@ -180,15 +269,43 @@ QByteArray wmfToSvg(const QByteArray &wmf)
 #endif
 }
 
+// The mark a display image carries under RoleKey when the picture itself is drawn at paint time:
+// a placeholder for a picture that cannot be drawn, or a small preview of a metafile.
+const QString RoleKey = QStringLiteral("saporin-role");
+const QString PlaceholderRole = QStringLiteral("placeholder");
+const QString VectorRole = QStringLiteral("vector");
+
+// Stand-ins kept in the document are this small, whatever size the picture claims.
+constexpr int MarkSide = 32;
+constexpr int PreviewSide = 64;
+
+// A framed white box with a cross, the look of a picture that cannot be drawn.
+void drawPlaceholder(QPainter *painter, const QRectF &rect)
+{
+    painter->save();
+    painter->fillRect(rect, Qt::white);
+    QPen pen(QColor(128, 128, 128), 1);
+    pen.setCosmetic(true);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->drawLine(rect.topLeft(), rect.bottomRight());
+    painter->drawLine(rect.topRight(), rect.bottomLeft());
+    painter->restore();
+}
+
 QImage placeholder(QSize size)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter p(&image);
-    p.setPen(QPen(QColor(128, 128, 128), 1));
-    p.drawRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1));
-    p.drawLine(QPointF(0, 0), QPointF(size.width(), size.height()));
-    p.drawLine(QPointF(size.width(), 0), QPointF(0, size.height()));
+    drawPlaceholder(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+QImage marked(QImage image, const QString &role)
+{
+    image.setText(RoleKey, role);
     return image;
 }
 
@@ -208,6 +325,167 @@ QUrl dataUrl(const QString &name)
 {
     return QUrl(name + QLatin1String("/data"));
 }
+
+// The size to decode a bitmap at for display at displaySize: no larger than twice that (sharp
+// on screen, little memory) and never beyond MaxDisplaySide, so any photo fits in memory.
+QSize decodeSize(QSize native, QSize displaySize)
+{
+    QSize size = native;
+    if (size.width() > 2 * displaySize.width() || size.height() > 2 * displaySize.height())
+        size = native.scaled(2 * displaySize, Qt::KeepAspectRatio);
+    if (std::max(size.width(), size.height()) > EmbeddedPictureStore::MaxDisplaySide)
+        size = size.scaled(EmbeddedPictureStore::MaxDisplaySide, EmbeddedPictureStore::MaxDisplaySide, Qt::KeepAspectRatio);
+    return size.expandedTo(QSize(1, 1));
+}
+
+QImage readScaled(const QByteArray &data, QSize displaySize)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize native = reader.size();
+    if (!native.isValid() || native.isEmpty())
+        return {};
+    const QSize size = decodeSize(native, displaySize);
+    // Qt's JPEG reader scales while decoding; the others decode whole before scaling anyway
+    // (within their allocation limit). Scaling first to twice the size by sampling keeps smooth
+    // scaling cheap for any shape: smoothing a picture hundreds of times taller than wide
+    // straight down took seconds.
+    if (reader.format() == "jpeg")
+        reader.setScaledSize(size);
+    QImage image = reader.read();
+    if (image.isNull() || image.size() == size)
+        return image;
+    const QSize twice = (2 * size).boundedTo(image.size());
+    if (image.width() > twice.width() || image.height() > twice.height())
+        image = image.scaled(twice, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// The bitmap decoded for display, or a null image when its data cannot be decoded. JPEG goes
+// through libjpeg's own scaling; data that end before the picture does are refused rather than
+// shown as a mostly grey picture of the size their header claims.
+QImage decodeBitmap(const EmbeddedPicture &picture, QSize displaySize)
+{
+    if (picture.kind != EmbeddedPicture::Kind::Jpeg)
+        return readScaled(picture.data, displaySize);
+    JpegInfo info;
+    if (!ReadJpegInfo(picture.data, &info) || info.width <= 0 || info.height <= 0)
+        return {};
+    const QSize size = decodeSize(QSize(info.width, info.height), displaySize);
+    try {
+        return DecodeJpeg(picture.data, std::max(size.width(), size.height()), JpegTruncation::Refuse);
+    } catch (...) {
+        // Colour spaces libjpeg will not turn into RGB (CMYK) are left to Qt's reader.
+        return readScaled(picture.data, displaySize);
+    }
+}
+
+// Draws the pictures of a document: bitmaps straight from their display image, metafiles as
+// vectors at paint time (rasters of recent sizes kept in a cache of bounded size), and pictures
+// that cannot be drawn as a framed placeholder of their size. Other images go to Qt's handler.
+class PictureObjectHandler : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+public:
+    PictureObjectHandler(QObject *parent, QTextObjectInterface *fallback)
+        : QObject(parent), m_fallback(fallback)
+    {
+    }
+
+    QSizeF intrinsicSize(QTextDocument *doc, int posInDocument, const QTextFormat &format) override
+    {
+        if (m_fallback)
+            return m_fallback->intrinsicSize(doc, posInDocument, format);
+        const QTextImageFormat image = format.toImageFormat();
+        return QSizeF(image.width(), image.height());
+    }
+
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int posInDocument,
+                    const QTextFormat &format) override
+    {
+        const QString name = format.toImageFormat().name();
+        if (EmbeddedPictureStore::isPictureName(name)) {
+            const QImage shown = doc->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+            const QString role = shown.text(RoleKey);
+            if (role == PlaceholderRole || shown.isNull()) {
+                drawPlaceholder(painter, rect);
+                return;
+            }
+            if (role != VectorRole) {
+                painter->save();
+                painter->setRenderHint(QPainter::SmoothPixmapTransform);
+                painter->drawImage(rect, shown);
+                painter->restore();
+                return;
+            }
+            if (drawVector(painter, rect, doc, name))
+                return;
+        }
+        if (m_fallback)
+            m_fallback->drawObject(painter, rect, doc, posInDocument, format);
+    }
+
+private:
+    static bool drawVector(QPainter *painter, const QRectF &rect, const QTextDocument *doc, const QString &name)
+    {
+        static QMutex mutex;
+        // Parsed metafiles, and rasters of them in KiB: both bounded, whatever a document holds.
+        static QCache<QString, QSvgRenderer> renderers(32);
+        static QCache<QString, QImage> rasters(96 * 1024);
+        const QMutexLocker lock(&mutex);
+        QSvgRenderer *renderer = renderers.object(name);
+        if (!renderer) {
+            const std::optional<EmbeddedPicture> picture = EmbeddedPictureStore::find(doc, name);
+            if (picture && picture->kind == EmbeddedPicture::Kind::Emf && picture->svg.isEmpty() && EmfPlayer::canPlay(picture->data))
+                return EmfPlayer::play(picture->data, *painter, rect);
+            if (!picture || picture->svg.isEmpty())
+                return false;
+            renderer = new QSvgRenderer(picture->svg);
+            if (!renderer->isValid()) {
+                delete renderer;
+                return false;
+            }
+            renderers.insert(name, renderer);
+        }
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QRectF device = painter->transform().mapRect(rect);
+        const QSize pixels(qCeil(device.width() * ratio), qCeil(device.height() * ratio));
+        const bool raster = painter->paintEngine() && painter->paintEngine()->type() == QPaintEngine::Raster;
+        if (!raster || pixels.isEmpty() || qint64(pixels.width()) * pixels.height() > 4096 * 4096) {
+            renderer->render(painter, rect); // printers and huge zooms: vectors straight through
+            return true;
+        }
+        const QString key = name + QLatin1Char('@') + QString::number(pixels.width()) + QLatin1Char('x')
+                + QString::number(pixels.height());
+        QImage *image = rasters.object(key);
+        if (!image) {
+            image = new QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            if (image->isNull()) {
+                delete image;
+                renderer->render(painter, rect);
+                return true;
+            }
+            image->fill(Qt::transparent);
+            QPainter p(image);
+            renderer->render(&p, QRectF(QPointF(0, 0), QSizeF(pixels)));
+            p.end();
+            const qsizetype kib = std::max<qsizetype>(1, image->sizeInBytes() / 1024);
+            if (!rasters.insert(key, image, kib)) {
+                painter->drawImage(rect, *image); // larger than the whole cache: drawn once
+                return true;
+            }
+            image = rasters.object(key);
+        }
+        painter->drawImage(rect, *image);
+        return true;
+    }
+
+    QTextObjectInterface *m_fallback = nullptr;
+};
 
 } // namespace
 
@@ -291,31 +569,16 @@ EmbeddedPicture EmbeddedPictureStore::fromImage(const QImage &image)
 QImage EmbeddedPictureStore::render(const EmbeddedPicture &picture, QSize size)
 {
     size = clampedDisplaySize(QSizeF(size));
-    switch (picture.kind) {
-    case EmbeddedPicture::Kind::Png:
-    case EmbeddedPicture::Kind::Jpeg: {
-        QBuffer buffer;
-        buffer.setData(picture.data);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        const QSize native = reader.size();
-        // Decode no larger than twice the display size: enough for sharp display, little memory.
-        if (native.isValid() && (native.width() > 2 * size.width() || native.height() > 2 * size.height()))
-            reader.setScaledSize(native.scaled(2 * size, Qt::KeepAspectRatio));
-        QImage image = reader.read();
+    if (!picture.isVector()) {
+        const QImage image = decodeBitmap(picture, size);
         return image.isNull() ? placeholder(size) : image;
     }
-    case EmbeddedPicture::Kind::Emf:
-        if (EmfPlayer::canPlay(picture.data)) {
-            QImage image(size, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QPainter painter(&image);
-            EmfPlayer::play(picture.data, painter, QRectF(QPointF(0, 0), QSizeF(size)));
-            return image;
-        }
-        break;
-    case EmbeddedPicture::Kind::Wmf:
-        break;
+    if (picture.kind == EmbeddedPicture::Kind::Emf && picture.svg.isEmpty() && EmfPlayer::canPlay(picture.data)) {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        EmfPlayer::play(picture.data, painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        return image;
     }
     if (picture.svg.isEmpty())
         return placeholder(size);
@@ -329,9 +592,27 @@ QImage EmbeddedPictureStore::render(const EmbeddedPicture &picture, QSize size)
     return image;
 }
 
+// A document that already has a layout gets our handler at once; creating a layout here would
+// have the document laid out after every insertion while it is being read.
+static void prepareIfLaidOut(QTextDocument *document)
+{
+    if (document->findChild<QAbstractTextDocumentLayout *>(QString(), Qt::FindDirectChildrenOnly))
+        EmbeddedPictureStore::preparePainting(document);
+}
+
+void EmbeddedPictureStore::preparePainting(QTextDocument *document)
+{
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    if (layout->findChild<PictureObjectHandler *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    layout->registerHandler(QTextFormat::ImageObject,
+                            new PictureObjectHandler(layout, layout->handlerForObject(QTextFormat::ImageObject)));
+}
+
 QTextImageFormat EmbeddedPictureStore::add(QTextDocument *document, EmbeddedPicture picture, QSizeF displaySize)
 {
-    if (picture.kind == EmbeddedPicture::Kind::Emf && picture.svg.isEmpty() && !EmfPlayer::canPlay(picture.data))
+    const bool played = picture.kind == EmbeddedPicture::Kind::Emf && picture.svg.isEmpty() && EmfPlayer::canPlay(picture.data);
+    if (picture.kind == EmbeddedPicture::Kind::Emf && picture.svg.isEmpty() && !played)
         picture.svg = emfToSvg(picture.data);
     else if (picture.kind == EmbeddedPicture::Kind::Wmf && picture.svg.isEmpty())
         picture.svg = wmfToSvg(picture.data);
@@ -341,7 +622,22 @@ QTextImageFormat EmbeddedPictureStore::add(QTextDocument *document, EmbeddedPict
         displaySize = QSizeF(96, 96);
     const QString name = Scheme + QString::number(nextPictureNumber.fetch_add(1));
     const QUrl url(name);
-    document->addResource(QTextDocument::ImageResource, url, render(picture, clampedDisplaySize(displaySize)));
+    // The document keeps what was really decoded; stand-ins are small and drawn at paint time.
+    const QSize size = clampedDisplaySize(displaySize);
+    QImage shown;
+    if (!picture.isVector()) {
+        shown = decodeBitmap(picture, size);
+    } else if (played) {
+        shown = marked(render(picture, size.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio)), VectorRole);
+    } else if (!picture.svg.isEmpty()) {
+        QSvgRenderer renderer(picture.svg);
+        if (renderer.isValid())
+            shown = marked(render(picture, size.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio)), VectorRole);
+    }
+    if (shown.isNull())
+        shown = marked(placeholder(QSize(MarkSide, MarkSide)), PlaceholderRole);
+    prepareIfLaidOut(document);
+    document->addResource(QTextDocument::ImageResource, url, shown);
     document->addResource(QTextDocument::UserResource, dataUrl(name), QVariant::fromValue(picture));
     QTextImageFormat format;
     format.setName(name);
@@ -362,6 +658,7 @@ std::optional<EmbeddedPicture> EmbeddedPictureStore::find(const QTextDocument *d
 
 void EmbeddedPictureStore::copy(const QTextDocument *from, QTextDocument *to, const QString &name)
 {
+    prepareIfLaidOut(to);
     const QUrl url(name);
     const QVariant image = from->resource(QTextDocument::ImageResource, url);
     if (image.isValid())
@@ -372,3 +669,5 @@ void EmbeddedPictureStore::copy(const QTextDocument *from, QTextDocument *to, co
             to->addResource(QTextDocument::UserResource, dataUrl(name), data);
     }
 }
+
+#include "embeddedpicture.moc"

@@ -23,8 +23,7 @@ struct EmbeddedPicture
     QByteArray data;
     // Bitmaps: pixels. Metafiles: hundredths of a millimetre. Zero when unknown.
     QSize nativeSize;
-    // Metafiles that could be converted: SVG text that draws the picture as vectors. Empty for
-    // EMFs that EmfPlayer draws itself.
+    // Metafiles that could be converted: SVG text that draws the picture as vectors.
     QByteArray svg;
 
     [[nodiscard]] bool isVector() const { return kind == Kind::Emf || kind == Kind::Wmf; }
@@ -34,7 +33,9 @@ struct EmbeddedPicture
 Q_DECLARE_METATYPE(EmbeddedPicture)
 
 // Stores and finds embedded pictures in a QTextDocument. Pictures are kept as document resources,
-// so QTextDocument::clear() drops them and clone() carries them along.
+// so QTextDocument::clear() drops them and clone() carries them along. The display image kept for
+// a bitmap is no larger than what was decoded (at most MaxDisplaySide on its longer side); a
+// picture that cannot be decoded, or a metafile, keeps only a small stand-in.
 // EMFs of the records EmfPlayer knows (those our own EMF device writes) are drawn by it directly.
 // Other metafiles are played into SVG once, when they are added: EMF through libemf2svg (shapes,
 // paths, pens and brushes, text, embedded bitmaps, clipping and EMF+ records where present), WMF
@@ -64,9 +65,16 @@ public:
     // Copies the picture (display image and original bytes) of the given name between documents.
     static void copy(const QTextDocument *from, QTextDocument *to, const QString &name);
 
-    // Renders the picture for display at the given pixel size: bitmaps decoded, metafiles drawn
-    // through SVG, a framed placeholder when the picture cannot be drawn.
+    // Renders the picture at the given pixel size (for the clipboard): bitmaps decoded, metafiles
+    // drawn through SVG, a framed placeholder when the picture cannot be drawn.
     [[nodiscard]] static QImage render(const EmbeddedPicture &picture, QSize size);
+
+    // Has the document's layout draw our pictures: metafiles as vectors and undrawable pictures as
+    // placeholders at paint time, since the document keeps only small stand-ins for them. add()
+    // and copy() do it for a document that has a layout already, RtfReader after reading; a
+    // document given pictures otherwise (QTextDocument::clone(), a headless document drawn later)
+    // needs it called before it is drawn.
+    static void preparePainting(QTextDocument *document);
 
     // The natural display size in pixels at 96 dpi, or an empty size when it is unknown.
     [[nodiscard]] static QSizeF naturalSize(const EmbeddedPicture &picture);

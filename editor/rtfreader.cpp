@@ -397,12 +397,26 @@ std::optional<EmbeddedPicture> pictureFrom(PictCtx &p)
         if (headerSize < 12 || headerSize > quint32(d.size()))
             return std::nullopt;
         quint32 bits = 0, colours = 0, compression = 0;
+        qint64 width = 0, height = 0;
         if (headerSize == 12) {
+            width = le(4, 2);
+            height = le(6, 2);
             bits = le(10, 2);
         } else if (d.size() >= 36) {
+            width = qint32(le(4, 4));
+            height = std::abs(qint64(qint32(le(8, 4)))); // negative: rows top down
             bits = le(14, 2);
             compression = le(16, 4);
             colours = le(32, 4);
+        }
+        // The picture is no larger than its data: every row of an uncompressed bitmap is there,
+        // and run-length compression packs at most 256 pixels into a byte.
+        const qint64 pixels = width * height;
+        if (compression == 0 || compression == 3) {
+            if ((width * bits + 31) / 32 * 4 * height > d.size())
+                return std::nullopt;
+        } else if (pixels > qint64(d.size()) * 256) {
+            return std::nullopt;
         }
         if (colours == 0 && bits <= 8)
             colours = 1u << bits;
@@ -422,27 +436,29 @@ std::optional<EmbeddedPicture> pictureFrom(PictCtx &p)
     }
     case PictCtx::Ddb: {
         const int w = p.picw, h = p.pich;
-        const int stride = p.widthBytes > 0 ? p.widthBytes : ((w * p.bpp + 15) / 16) * 2;
-        if (w <= 0 || h <= 0 || w > 20000 || h > 20000 || qint64(stride) * h > p.data.size())
+        if (w <= 0 || h <= 0 || w > 20000 || h > 20000 || (p.bpp != 1 && p.bpp != 24 && p.bpp != 32))
             return std::nullopt;
-        QImage image;
+        // Rows are padded to whole 16-bit words unless the file gives their length; a row must
+        // hold its pixels, so the image is never larger than its data.
+        const qint64 stride = p.widthBytes > 0 ? p.widthBytes : (qint64(w) * p.bpp + 15) / 16 * 2;
+        if (stride < (qint64(w) * p.bpp + 7) / 8 || stride * h > p.data.size())
+            return std::nullopt;
+        QImage image(w, h, p.bpp == 1 ? QImage::Format_Mono : QImage::Format_RGB32);
+        if (image.isNull())
+            return std::nullopt;
         if (p.bpp == 1) {
-            image = QImage(w, h, QImage::Format_Mono);
             image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
             for (int y = 0; y < h; ++y)
                 std::copy_n(p.data.constData() + qint64(y) * stride, std::min<qsizetype>(image.bytesPerLine(), stride),
                             reinterpret_cast<char *>(image.scanLine(y)));
-        } else if (p.bpp == 24 || p.bpp == 32) {
-            image = QImage(w, h, QImage::Format_RGB32);
+        } else {
             const int step = p.bpp / 8;
             for (int y = 0; y < h; ++y) {
                 const auto *src = reinterpret_cast<const uchar *>(p.data.constData()) + qint64(y) * stride;
                 auto *dst = reinterpret_cast<QRgb *>(image.scanLine(y));
-                for (int x = 0; x < w && (x + 1) * step <= stride; ++x)
+                for (int x = 0; x < w; ++x)
                     dst[x] = qRgb(src[x * step + 2], src[x * step + 1], src[x * step]);
             }
-        } else {
-            return std::nullopt;
         }
         return EmbeddedPictureStore::fromImage(image);
     }
@@ -462,6 +478,7 @@ public:
     }
 
     void run();
+    [[nodiscard]] bool hasPictures() const { return m_hasPictures; }
 
 private:
     // input
@@ -547,6 +564,7 @@ private:
     std::vector<FieldCtx> m_fields;
     QStringList m_links;
     PictCtx m_pict;
+    bool m_hasPictures = false;
     int m_pnDepth = -1;
     PnDef m_pnBuild;
 };
@@ -1464,6 +1482,7 @@ void Parser::finishPicture()
     const QTextImageFormat format = EmbeddedPictureStore::add(m_doc, std::move(*picture), size);
     m_cursor.insertImage(format);
     m_paraHasContent = true;
+    m_hasPictures = true;
 }
 
 void Parser::openGroup()
@@ -2064,6 +2083,9 @@ RtfReader::Status RtfReader::read(const QByteArray &rtf, QTextDocument *document
     parser.run();
     cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);
+    // Only now: a layout present while reading would lay the document out as it grows.
+    if (parser.hasPictures())
+        EmbeddedPictureStore::preparePainting(document);
     return Status::Ok;
 }
 

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   zlib1g-dev libsqlite3-dev libjpeg-dev libuemf-dev libemf2svg-dev libwmf-dev gsfonts
   libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu
   xvfb xauth imagemagick openbox xdotool x11-utils
   desktop-file-utils appstream dpkg-dev file

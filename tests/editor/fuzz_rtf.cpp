@@ -1,7 +1,7 @@
 // libFuzzer target for the RTF reader and writer. Any input must read without a crash, write, and
 // read back to a document that writes the same bytes again.
-// Build with clang: cmake -DSAPORIN_BUILD_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++, then run
-//   fuzz_rtf -dict=tests/editor/rtf.dict -max_len=4096 CORPUS_DIR
+// Built and run by scripts/fuzz.sh [SECONDS] (clang, everything instrumented); by hand:
+//   build-fuzz/fuzz/fuzz_rtf -dict=tests/editor/rtf.dict -max_len=16384 CORPUS_DIR tests/editor/seeds
 // and keep what it finds as rows of the damaged-input tests in tst_rtf.cpp.
 
 #include "editor/rtfreader.h"
