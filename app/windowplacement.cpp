@@ -1,6 +1,6 @@
 #include "app/windowplacement.h"
 
-#include "app/inifile.h"
+#include "store/inifile.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "app/ui/mainwindow.h"
 
-#include "app/inifile.h"
+#include "store/inifile.h"
 #include "app/listpainting.h"
 #include "shell/appinfo.h"
 #include "shell/busynotice.h"

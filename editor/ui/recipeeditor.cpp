@@ -668,7 +668,7 @@ void RecipeEditor::btnConversionsClick()
 void RecipeEditor::ToolButton13Click()
 {
     if (PrintPreviewWindow *preview = windows().PrintPreviewForm) {
-        preview->RebuildPreview();
+        preview->RebuildPreview(m_editor->document());
         showModalOver(preview);
     }
 }

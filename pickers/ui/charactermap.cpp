@@ -2,7 +2,7 @@
 
 #include "pickers/charactergrid.h"
 #include "pickers/characterpreview.h"
-#include "pickers/ui/titledrag.h"
+#include "shell/titledrag.h"
 #include "pickers/ui/windowstacking.h"
 #include "shell/look.h"
 #include "shell/windowdesign.h"

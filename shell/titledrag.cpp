@@ -1,4 +1,4 @@
-#include "pickers/ui/titledrag.h"
+#include "shell/titledrag.h"
 
 #include <QMouseEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "app/inifile.h"
+#include "store/inifile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -140,6 +140,14 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
         }
     }
     target->entries.append({key, value});
+}
+
+void IniFile::remove(const QString &section, const QString &key)
+{
+    for (Section &s : m_sections) {
+        if (s.name.compare(section, Qt::CaseInsensitive) == 0)
+            s.entries.removeIf([&key](const Entry &entry) { return entry.key.compare(key, Qt::CaseInsensitive) == 0; });
+    }
 }
 
 void IniFile::setValue(const QString &section, const QString &key, int value)

@@ -33,6 +33,8 @@ public:
     void setValue(const QString &section, const QString &key, const QString &value);
     void setValue(const QString &section, const QString &key, int value);
     void setValue(const QString &section, const QString &key, bool value);
+    // Removes a key; nothing happens when it is not there.
+    void remove(const QString &section, const QString &key);
 
 private:
     struct Entry {
