@@ -1,5 +1,7 @@
 #include "printing/richtextcopies.h"
 
+#include "editor/embeddedpicture.h"
+
 #include <QTextDocument>
 
 RichTextCopies::RichTextCopies() = default;
@@ -20,6 +22,8 @@ QTextDocument *RichTextCopies::copyOf(const QTextDocument *source)
     auto *entry = new Entry;
     entry->copy.reset(source->clone());
     entry->copy->setUndoRedoEnabled(false);
+    // The clone's layout needs our picture drawing: stand-ins and metafiles are drawn at paint time.
+    EmbeddedPictureStore::preparePainting(entry->copy.get());
     entry->references = 1;
     m_copies.insert(source, entry);
     return entry->copy.get();

@@ -1,4 +1,4 @@
-#include "app/inifile.h"
+#include "store/inifile.h"
 #include "shell/guardedapplication.h"
 #include "shell/windowset.h"
 #include "app/ui/application.h"

@@ -1,4 +1,4 @@
-#include "app/inifile.h"
+#include "store/inifile.h"
 #include "app/windowplacement.h"
 
 #include <QTemporaryDir>
