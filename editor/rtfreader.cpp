@@ -178,7 +178,61 @@ struct FieldCtx
     QString inst;
     bool parsed = false;
     int link = -1;
+    qint64 bodyMark = 0; // body characters read before the field; more after it means a result
 };
+
+// The plain arguments of an equation field ("EQ \f(1,2)" gives "1/2"): switches are dropped,
+// a fraction's parts are joined by "/", an overstrike's run together, other arguments are
+// separated by a blank.
+QString equationText(QStringView inst, qsizetype &k, QStringView joiner = {}, bool nested = false)
+{
+    QString out;
+    QString pendingSwitch;
+    while (k < inst.size()) {
+        const QChar c = inst[k];
+        if (c == u'\\' && k + 1 < inst.size() && inst[k + 1].isLetter()) {
+            qsizetype e = k + 1;
+            while (e < inst.size() && inst[e].isLetter())
+                ++e;
+            pendingSwitch = inst.mid(k + 1, e - k - 1).toString().toLower();
+            while (e < inst.size() && (inst[e].isDigit() || inst[e] == u'-'))
+                ++e;
+            k = e;
+            // Bracket options name their bracket character: \lc\{ takes "{" as a value.
+            if ((pendingSwitch == u"lc" || pendingSwitch == u"rc" || pendingSwitch == u"bc" || pendingSwitch == u"vc")
+                && k + 1 < inst.size() && inst[k] == u'\\')
+                k += 2;
+            continue;
+        }
+        if (c == u'\\' && k + 1 < inst.size()) {
+            out += inst[k + 1];
+            k += 2;
+            continue;
+        }
+        if (c == u'(') {
+            ++k;
+            const QStringView join = pendingSwitch == u"f" ? QStringView(u"/")
+                                   : pendingSwitch == u"o" ? QStringView(u"")
+                                                             : QStringView(u" ");
+            out += equationText(inst, k, join, true);
+            pendingSwitch.clear();
+            continue;
+        }
+        if (nested && c == u')') {
+            ++k;
+            return out;
+        }
+        if (nested && c == u',') {
+            out += joiner;
+            ++k;
+            continue;
+        }
+        if (!c.isSpace() || !out.isEmpty())
+            out += c;
+        ++k;
+    }
+    return out;
+}
 
 struct PictCtx
 {
@@ -291,7 +345,7 @@ const std::unordered_map<std::string_view, Kw> &keywords()
                                  "fldtype", "userprops", "docvar", "xmlnstbl", "picprop", "blipuid",
                                  "panose", "falt", "fname", "background", "themedata", "colorschememapping",
                                  "latentstyles", "rsidtbl", "generator", "mmathPr", "datastore",
-                                 "defchp", "defpap", "listpicture", "protusertbl", "pgdsc"})
+                                 "defchp", "defpap", "listpicture", "protusertbl", "pgdsc", "sp"})
             m.emplace(name, Kw::SkipDest);
         return m;
     }();
@@ -491,6 +545,7 @@ private:
     void applyRow(TableCtx &ctx, const RowDef &def);
     void finishPicture();
     void finishFieldInstruction(FieldCtx &field);
+    void fieldWithoutResult(const FieldCtx &field);
     [[nodiscard]] QTextCharFormat charFormat(const CharState &ch) const;
     [[nodiscard]] std::optional<QColor> colour(int index) const;
     [[nodiscard]] int currentCodepage() const;
@@ -545,6 +600,7 @@ private:
     QTextListFormat m_pnFormat;
 
     std::vector<FieldCtx> m_fields;
+    qint64 m_bodyChars = 0; // characters and pictures read into the body
     QStringList m_links;
     PictCtx m_pict;
     int m_pnDepth = -1;
@@ -633,6 +689,7 @@ void Parser::text(QStringView s)
         if (m_run.isEmpty())
             m_runState = state.ch;
         m_run.append(s);
+        m_bodyChars += s.size();
         return;
     case Dest::FontTable:
         if (m_fontEntry >= 0) {
@@ -1432,6 +1489,60 @@ void Parser::finishFieldInstruction(FieldCtx &field)
     }
 }
 
+// Fields that stored no result: symbols and equations are made from their instruction. Page
+// numbers have no page in a document without pages and stay empty.
+void Parser::fieldWithoutResult(const FieldCtx &field)
+{
+    const QString inst = field.inst.trimmed();
+    const QString kind = inst.section(u' ', 0, 0, QString::SectionSkipEmpty).toUpper();
+    if (kind == u"EQ") {
+        qsizetype k = 2;
+        const QString text = equationText(inst, k).trimmed();
+        if (!text.isEmpty())
+            this->text(text);
+        return;
+    }
+    if (kind != u"SYMBOL")
+        return;
+    const QStringList words = inst.mid(6).split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return;
+    bool ok = false;
+    const uint code = words[0].startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? words[0].mid(2).toUInt(&ok, 16)
+                                                                                    : words[0].toUInt(&ok);
+    if (!ok || code == 0 || code > 0xFFFF)
+        return;
+    CharState &ch = st().ch;
+    const CharState saved = ch;
+    // \f "Font" names the font, \s the size in points.
+    const qsizetype f = inst.indexOf(QLatin1String("\\f"));
+    if (f >= 0) {
+        const qsizetype open = inst.indexOf(u'"', f);
+        const qsizetype close = open >= 0 ? inst.indexOf(u'"', open + 1) : -1;
+        const QString name = close > open ? inst.mid(open + 1, close - open - 1).trimmed() : QString();
+        if (!name.isEmpty()) {
+            auto it = std::find_if(m_fonts.begin(), m_fonts.end(), [&name](const auto &entry) {
+                return entry.second.name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (it == m_fonts.end() && m_fonts.size() < 100000) {
+                const int index = m_fonts.empty() ? 0 : m_fonts.rbegin()->first + 1;
+                it = m_fonts.emplace(index, FontDef{name, 1252}).first;
+            }
+            if (it != m_fonts.end())
+                ch.font = it->first;
+        }
+    }
+    const qsizetype size = inst.indexOf(QLatin1String("\\s"));
+    if (size >= 0) {
+        const int points = inst.mid(size + 2).trimmed().section(u' ', 0, 0).toInt(&ok);
+        if (ok && points > 0)
+            ch.fs = std::min(points, 1638) * 2;
+    }
+    // The code is the font's own character code; symbol fonts are shown by those codes.
+    text(QChar(char16_t(code)));
+    ch = saved;
+}
+
 void Parser::finishPicture()
 {
     PictCtx p = std::move(m_pict);
@@ -1464,6 +1575,7 @@ void Parser::finishPicture()
     const QTextImageFormat format = EmbeddedPictureStore::add(m_doc, std::move(*picture), size);
     m_cursor.insertImage(format);
     m_paraHasContent = true;
+    ++m_bodyChars;
 }
 
 void Parser::openGroup()
@@ -1500,8 +1612,11 @@ void Parser::closeGroup()
         m_fonts[m_fontEntry].name = m_fonts[m_fontEntry].name.trimmed();
         m_fontEntry = -1;
     }
-    while (!m_fields.empty() && m_fields.back().depth >= depth)
+    while (!m_fields.empty() && m_fields.back().depth >= depth) {
+        if (m_fields.back().depth == depth && m_bodyChars == m_fields.back().bodyMark)
+            fieldWithoutResult(m_fields.back());
         m_fields.pop_back();
+    }
     if (m_stack.size() == 1) {
         // The document's own group closed: the rest of the input is not part of it.
         m_done = true;
@@ -1590,7 +1705,8 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
         m_pict.depth = int(m_stack.size()) - 1;
         return;
     case Kw::Field:
-        m_fields.push_back(FieldCtx{int(m_stack.size()) - 1, {}});
+        if (m_fields.size() < 1000)
+            m_fields.push_back(FieldCtx{int(m_stack.size()) - 1, {}, false, -1, m_bodyChars});
         return;
     case Kw::Fldinst:
         s.dest = m_fields.empty() ? Dest::Skip : Dest::FieldInst;
@@ -1601,7 +1717,6 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
             if (!field.parsed) {
                 field.parsed = true;
                 finishFieldInstruction(field);
-                field.inst.clear();
             }
             if (field.link >= 0)
                 s.ch.link = field.link;
@@ -1888,6 +2003,11 @@ void Parser::plainText(qsizetype &i)
         if (!single) {
             addByte(c);
             ++i;
+            // A trail byte can look like "\\", "{" or "}": it is still part of the character.
+            if (RtfCodepage::isLeadByte(cp, uchar(c)) && i < n && uchar(data[i]) >= 0x40) {
+                addByte(data[i]);
+                ++i;
+            }
             continue;
         }
         if (uchar(c) >= 0x80) {

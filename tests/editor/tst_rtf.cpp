@@ -3,6 +3,7 @@
 #include "metafile/emfplayer.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
+#include "codepagereference.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -193,6 +194,8 @@ private Q_SLOTS:
     void readsWordProcessorDocument();
     void decodesText_data();
     void decodesText();
+    void decodesEveryByteOfSingleByteCodePages_data();
+    void decodesEveryByteOfSingleByteCodePages();
     void readsCharacterFormats();
     void readsParagraphFormats();
     void readsListsOfBothStyles();
@@ -201,9 +204,13 @@ private Q_SLOTS:
     void readsEveryRowWhateverFollows_data();
     void readsEveryRowWhateverFollows();
     void readsLinksAndOtherFields();
+    void readsFieldsWithoutResults_data();
+    void readsFieldsWithoutResults();
     void readsPictures();
     void keepsOnePictureOfAlternatives();
     void skipsSideTextKeepingTheBody();
+    void readsShapes_data();
+    void readsShapes();
 
     void writesPortableRtf();
     void writesPicturesAsTheirOriginalBytes();
@@ -290,11 +297,23 @@ void TestRtf::decodesText_data()
             << QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}{\\f2\\fcharset161 Arial Greek;}}"
                           "\\f1 \\'9ee\\'9eulka {\\f2 \\'e1\\'e2} \\'e8}")
             << QStringLiteral("žežulka αβ č");
+    QTest::newRow("a western font in a hebrew document")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1255\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset177 David;}{\\f2 Narkis;}}"
+                          "\\'e0 {\\f1 \\'e0\\'e1\\'e2} {\\f2 \\'e2}}")
+            << QStringLiteral("à אבג ג");
     QTest::newRow("thai") << QByteArray("{\\rtf1\\ansi\\ansicpg874 \\'a1\\'d2}") << QStringLiteral("กา");
     QTest::newRow("shift-jis pairs") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 \\'82\\'a0\\'82\\'a2}")
                                      << QStringLiteral("あい");
     QTest::newRow("shift-jis with an ascii trail byte")
             << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\\\\\'95\\'5c}") << QStringLiteral("ソ表");
+    QTest::newRow("raw shift-jis with trail bytes like syntax")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 Gothic;}{\\f1\\fcharset0 Arial;}}\\f0 "
+                          "\x83\x5c\x95\x7b\x83\x7d\xb0{\\b x}{\\f1 \x83}}")
+            << QStringLiteral("ソ府マｰxƒ");
+    QTest::newRow("raw gbk with trail bytes like syntax")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg936 \x81\x5c\x83\x7b\x95\x7d!}") << QStringLiteral("乗儃晑!");
+    QTest::newRow("raw big5 with trail bytes like syntax")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg950 \xa5\x5c\xb0\x7b\xa4\x7d!}") << QStringLiteral("功閃弓!");
     QTest::newRow("gbk") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}") << QStringLiteral("中文");
     QTest::newRow("korean") << QByteArray("{\\rtf1\\ansi\\ansicpg949 \\'c7\\'d1}") << QStringLiteral("한");
     QTest::newRow("big5") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QStringLiteral("中");
@@ -324,6 +343,39 @@ void TestRtf::decodesText()
     QTextDocument doc;
     QCOMPARE(RtfReader::read(rtf, &doc), RtfReader::Status::Ok);
     QCOMPARE(rawText(&doc), text);
+}
+
+void TestRtf::decodesEveryByteOfSingleByteCodePages_data()
+{
+    QTest::addColumn<int>("codepage");
+    QTest::addColumn<QString>("upper");
+    for (const CodepageReference &ref : codepageReferences) {
+        QString upper;
+        for (int k = 0; k < 128; ++k)
+            upper.append(QChar(ref.upper[k] ? ref.upper[k] : char16_t(0x80 + k))); // undefined: the byte itself
+        QTest::newRow(QByteArray::number(ref.codepage).constData()) << ref.codepage << upper;
+    }
+}
+
+// Each byte as \'hh and as raw 8-bit text, in the document's code page.
+void TestRtf::decodesEveryByteOfSingleByteCodePages()
+{
+    QFETCH(int, codepage);
+    QFETCH(QString, upper);
+    QByteArray hex, raw;
+    QString printable;
+    for (int b = 0x20; b < 0x100; ++b) {
+        hex += "\\'" + QByteArray::number(b, 16);
+        if (b >= 0x80)
+            raw += char(b);
+        printable += b < 0x80 ? QChar(b) : upper[b - 0x80];
+    }
+    const QByteArray head = "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(codepage) + ' ';
+    QTextDocument doc;
+    RtfReader::read(head + hex + '}', &doc);
+    QCOMPARE(rawText(&doc), printable);
+    RtfReader::read(head + raw + '}', &doc);
+    QCOMPARE(rawText(&doc), upper);
 }
 
 void TestRtf::readsCharacterFormats()
@@ -586,6 +638,46 @@ void TestRtf::readsLinksAndOtherFields()
     QVERIFY(!formatOf(&doc, QStringLiteral(" or ")).isAnchor());
 }
 
+void TestRtf::readsFieldsWithoutResults_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::newRow("symbol in its font and size")
+            << QByteArray("a{\\field{\\*\\fldinst SYMBOL 253 \\\\f \"Wingdings\" \\\\s 10}{\\fldrslt }}b")
+            << QStringLiteral("a\u00fdb") << QStringLiteral("\u00fd") << QStringLiteral("Wingdings") << 10.0;
+    QTest::newRow("symbol by hexadecimal code without a result group")
+            << QByteArray("{\\field{\\*\\fldinst {SYMBOL 0x4A \\\\f \"Symbol\"}}}") << QStringLiteral("J") << QStringLiteral("J")
+            << QStringLiteral("Symbol") << 12.0;
+    QTest::newRow("a stored result wins")
+            << QByteArray("{\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\"}{\\fldrslt\\f0 x}}") << QStringLiteral("x") << QString() << QString() << 0.0;
+    QTest::newRow("equation arguments")
+            << QByteArray("{\\field{\\*\\fldinst EQ \\\\f(1,2)}} cup, {\\field{\\*\\fldinst { EQ \\\\o(a,b) \\\\r(3,x\\\\,y)}}}")
+            << QStringLiteral("1/2 cup, ab 3 x,y") << QString() << QString() << 0.0;
+    QTest::newRow("page numbers keep what was stored")
+            << QByteArray("p{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}/{\\field{\\*\\fldinst NUMPAGES}}/{\\chpgn}.")
+            << QStringLiteral("p7//.") << QString() << QString() << 0.0;
+}
+
+void TestRtf::readsFieldsWithoutResults()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(QString, symbol);
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QTextDocument doc;
+    RtfReader::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}" + body + "}", &doc);
+    QCOMPARE(rawText(&doc), text);
+    if (!symbol.isEmpty()) {
+        const QTextCharFormat format = formatOf(&doc, symbol);
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList{family});
+        QCOMPARE(format.fontPointSize(), points);
+    }
+}
+
 void TestRtf::readsPictures()
 {
     const QByteArray png = pngBytes(QSize(4, 3), Qt::red);
@@ -677,6 +769,28 @@ void TestRtf::skipsSideTextKeepingTheBody()
     QTextDocument doc;
     RtfReader::read(wordDocument(body), &doc);
     QCOMPARE(doc.toPlainText(), QStringLiteral("one two three four\n"));
+}
+
+void TestRtf::readsShapes_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pictures");
+    QTest::newRow("properties outside a shape") << QByteArray("a{\\sp{\\sn fFilled}{\\sv 0}}b") << QStringLiteral("ab") << 0;
+    QTest::newRow("shape without content keeps its result")
+            << QByteArray("a{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 20}}}{\\shprslt r}}b")
+            << QStringLiteral("arb") << 0;
+}
+
+void TestRtf::readsShapes()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(int, pictures);
+    QTextDocument doc;
+    RtfReader::read("{\\rtf1\\ansi " + body + '}', &doc);
+    QCOMPARE(rawText(&doc).remove(QChar::ObjectReplacementCharacter), text);
+    QCOMPARE(images(&doc).size(), pictures);
 }
 
 void TestRtf::writesPortableRtf()
