@@ -63,6 +63,7 @@ struct CharState
     int fg = -1;              // colour table index; -1 automatic
     int bg = -1;
     int link = -1; // index into the parser's link targets
+    int note = 0;  // the footnote a mark stands for
 
     bool operator==(const CharState &) const = default;
 };
@@ -251,7 +252,7 @@ enum class Kw {
     Rtf, Ansi, Ansicpg, Mac, Pc, Pca, Deff, Uc, U,
     // destinations
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pict, Shppict, Field, Fldinst, Fldrslt,
-    Pn, Pntxta, Pntxtb, Upr, Ud, Nesttableprops, SkipDest, Result,
+    Pn, Pntxta, Pntxtb, Upr, Ud, Nesttableprops, SkipDest, Result, Footnote, Chftn,
     // text
     Par, Line, Tab, Page, Sect, Cell, Nestcell, Row, Nestrow,
     Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace, Zwj, Zwnj,
@@ -285,7 +286,7 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"listoverridetable", Kw::Listoverridetable}, {"pict", Kw::Pict}, {"shppict", Kw::Shppict},
             {"field", Kw::Field}, {"fldinst", Kw::Fldinst}, {"fldrslt", Kw::Fldrslt}, {"pn", Kw::Pn},
             {"pntxta", Kw::Pntxta}, {"pntxtb", Kw::Pntxtb}, {"upr", Kw::Upr}, {"ud", Kw::Ud},
-            {"nesttableprops", Kw::Nesttableprops}, {"result", Kw::Result}, {"shprslt", Kw::Result},
+            {"nesttableprops", Kw::Nesttableprops}, {"result", Kw::Result}, {"footnote", Kw::Footnote}, {"chftn", Kw::Chftn}, {"shprslt", Kw::Result},
             {"par", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab}, {"page", Kw::Page}, {"sect", Kw::Sect},
             {"cell", Kw::Cell}, {"nestcell", Kw::Nestcell}, {"row", Kw::Row}, {"nestrow", Kw::Nestrow},
             {"emdash", Kw::Emdash}, {"endash", Kw::Endash}, {"bullet", Kw::Bullet}, {"lquote", Kw::Lquote},
@@ -335,7 +336,7 @@ const std::unordered_map<std::string_view, Kw> &keywords()
         };
         // Destinations whose content is not part of the body.
         for (const char *name : {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer",
-                                 "footerl", "footerr", "footerf", "footnote", "annotation", "ftnsep",
+                                 "footerl", "footerr", "footerf", "annotation", "ftnsep",
                                  "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "pntext", "listtext",
                                  "nonshppict", "nonesttables", "revtbl", "filetbl", "pgdsctbl", "rxe", "txe",
                                  "xe", "tc", "tcn", "atnid", "atnauthor", "atrfstart", "atrfend", "atnref",
@@ -544,6 +545,9 @@ private:
     [[nodiscard]] int rowsAhead();
     void applyRow(TableCtx &ctx, const RowDef &def);
     void finishPicture();
+    void parse(size_t minDepth);
+    void footnoteMark();
+    void gatherFootnotes();
     void finishFieldInstruction(FieldCtx &field);
     void fieldWithoutResult(const FieldCtx &field);
     [[nodiscard]] QTextCharFormat charFormat(const CharState &ch) const;
@@ -603,6 +607,18 @@ private:
     qint64 m_bodyChars = 0; // characters and pictures read into the body
     QStringList m_links;
     PictCtx m_pict;
+    // Footnotes are read after the body, from where their groups start.
+    struct Note
+    {
+        qsizetype start = 0;
+        State state;
+        int number = 0; // 0: the note has a mark of its own
+    };
+    std::vector<Note> m_notes;
+    int m_noteMarks = 0;      // numbered marks in the body
+    bool m_markWaiting = false; // a numbered mark came that no note took yet
+    bool m_inNotes = false;
+    int m_note = 0;           // the note being read; -1 the separator
     int m_pnDepth = -1;
     PnDef m_pnBuild;
 };
@@ -773,6 +789,8 @@ QTextCharFormat Parser::charFormat(const CharState &ch) const
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (ch.valign == 2)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (ch.note > 0)
+        f.setProperty(Rtf::FootnoteMark, ch.note);
     if (ch.link >= 0 && ch.link < m_links.size()) {
         f.setAnchor(true);
         f.setAnchorHref(m_links.at(ch.link));
@@ -1258,6 +1276,8 @@ void Parser::applyParagraphFormat(const ParaState &para)
     if (para.pagebb || m_pageBreakPending)
         f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     m_pageBreakPending = false;
+    if (m_inNotes)
+        f.setProperty(Rtf::FootnoteBlock, m_note);
     m_cursor.setBlockFormat(f);
     if (isList) {
         addToList(para);
@@ -1612,6 +1632,8 @@ void Parser::closeGroup()
         m_fonts[m_fontEntry].name = m_fonts[m_fontEntry].name.trimmed();
         m_fontEntry = -1;
     }
+    if (m_inNotes && depth == 1 && (m_paraHasContent || !m_run.isEmpty()))
+        endParagraph(); // a note's last paragraph, without its paragraph mark
     while (!m_fields.empty() && m_fields.back().depth >= depth) {
         if (m_fields.back().depth == depth && m_bodyChars == m_fields.back().bodyMark)
             fieldWithoutResult(m_fields.back());
@@ -1703,6 +1725,19 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
         s.dest = Dest::Pict;
         m_pict = PictCtx();
         m_pict.depth = int(m_stack.size()) - 1;
+        return;
+    case Kw::Footnote:
+        if (s.dest == Dest::Text && !m_inNotes && m_notes.size() < 100000) {
+            Note note{m_pos, s, m_markWaiting ? m_noteMarks : 0};
+            note.state.para = ParaState(); // a note in a table cell is no table text
+            m_notes.push_back(std::move(note));
+            m_markWaiting = false;
+        }
+        s.dest = Dest::Skip;
+        return;
+    case Kw::Chftn:
+        if (s.dest == Dest::Text)
+            footnoteMark();
         return;
     case Kw::Field:
         if (m_fields.size() < 1000)
@@ -2025,6 +2060,53 @@ void Parser::plainText(qsizetype &i)
     }
 }
 
+void Parser::footnoteMark()
+{
+    int number = m_note;
+    if (!m_inNotes) {
+        number = ++m_noteMarks;
+        m_markWaiting = true;
+    }
+    if (number <= 0)
+        return;
+    CharState &ch = st().ch;
+    const CharState saved = ch;
+    ch.valign = 1;
+    ch.note = number;
+    text(QString::number(number));
+    ch = saved;
+}
+
+// The notes of the body, each read from its group, below a separator at the end.
+void Parser::gatherFootnotes()
+{
+    m_inNotes = true;
+    m_note = -1;
+    m_stack.resize(1);
+    m_pendingBreak = true;
+    beginContent(0);
+    m_cursor.insertText(QString(6, QChar(0x2014)), QTextCharFormat());
+    applyParagraphFormat(ParaState());
+    m_pendingBreak = true;
+    const std::vector<Note> notes = std::move(m_notes);
+    for (const Note &note : notes) {
+        m_note = note.number;
+        m_stack.resize(1);
+        m_stack.push_back(note.state);
+        m_pos = note.start;
+        m_done = false;
+        m_skip = 0;
+        m_overflow = 0;
+        m_paraHasContent = false;
+        parse(2);
+        flushBytes();
+        if (m_paraHasContent || !m_run.isEmpty())
+            endParagraph();
+        while (!m_tables.empty())
+            closeTable();
+    }
+}
+
 void Parser::run()
 {
     State root;
@@ -2037,7 +2119,29 @@ void Parser::run()
         ++i;
     if (i < n)
         ++i; // the document's own group is the root state
-    while (i < n && !m_done) {
+    parse(1);
+    // End of input, whether the document's group closed or not.
+    flushBytes();
+    if (m_pict.depth >= 0)
+        finishPicture();
+    while (m_stack.size() > 1 && st().dest != Dest::Text)
+        m_stack.pop_back();
+    flushRun();
+    beginContent(0);
+    // Word processors end their documents with a paragraph mark; the empty paragraph a document
+    // always ends in is no list item of the paragraph before it.
+    applyParagraphFormat(m_paragraphEnded && !m_paraHasContent ? ParaState() : st().para);
+    if (!m_notes.empty())
+        gatherFootnotes();
+}
+
+// Reads until the input ends, the document's group closes or fewer than minDepth groups are open.
+void Parser::parse(size_t minDepth)
+{
+    const char *data = m_in.constData();
+    const qsizetype n = m_in.size();
+    qsizetype &i = m_pos;
+    while (i < n && !m_done && m_stack.size() >= minDepth) {
         WorkProgress::step();
         const char c = data[i];
         if (c == '{') {
@@ -2144,17 +2248,6 @@ void Parser::run()
         }
         controlSymbol(d);
     }
-    // End of input, whether the document's group closed or not.
-    flushBytes();
-    if (m_pict.depth >= 0)
-        finishPicture();
-    while (m_stack.size() > 1 && st().dest != Dest::Text)
-        m_stack.pop_back();
-    flushRun();
-    beginContent(0);
-    // Word processors end their documents with a paragraph mark; the empty paragraph a document
-    // always ends in is no list item of the paragraph before it.
-    applyParagraphFormat(m_paragraphEnded && !m_paraHasContent ? ParaState() : st().para);
 }
 
 } // namespace

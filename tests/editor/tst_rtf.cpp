@@ -209,6 +209,8 @@ private Q_SLOTS:
     void readsPictures();
     void keepsOnePictureOfAlternatives();
     void skipsSideTextKeepingTheBody();
+    void gathersFootnotesAtTheEnd_data();
+    void gathersFootnotesAtTheEnd();
     void readsShapes_data();
     void readsShapes();
 
@@ -551,7 +553,7 @@ void TestRtf::readsEveryRowWhateverFollows_data()
     QTest::newRow("row of hidden text") << QByteArray("{\\rtf1 " + row + "\\pard\\intbl{\\v b}\\row\\pard after}")
                                         << QList<int>{1} << QStringLiteral("a\nafter");
     QTest::newRow("rows inside a skipped destination")
-            << QByteArray("{\\rtf1 " + row + "{\\*\\foo " + row + row + "}{\\footnote " + row + "}\\pard after}")
+            << QByteArray("{\\rtf1 " + row + "{\\*\\foo " + row + row + "}{\\footer " + row + "}\\pard after}")
             << QList<int>{1} << QStringLiteral("a\nafter");
     QTest::newRow("rows without cell marks")
             << QByteArray("{\\rtf1\\pard\\intbl a\\row\\pard\\intbl b\\row\\pard c}") << QList<int>{2}
@@ -762,7 +764,7 @@ void TestRtf::keepsOnePictureOfAlternatives()
 void TestRtf::skipsSideTextKeepingTheBody()
 {
     const QByteArray body =
-            "\\pard one{\\footnote \\pard\\plain {\\super\\chftn} FOOTNOTE\\par} two"
+            "\\pard one{\\footer \\pard\\plain {\\super\\chpgn} FOOTER\\par} two"
             "{\\*\\atnid JS}{\\*\\atnauthor J}{\\annotation COMMENT} three"
             "{\\*\\bkmkstart mark}{\\*\\bkmkend mark}{\\*\\unknowndest SECRET {\\b nested}} four"
             "{\\*\\generator X;}{\\xe INDEX}\\par";
@@ -791,6 +793,45 @@ void TestRtf::readsShapes()
     RtfReader::read("{\\rtf1\\ansi " + body + '}', &doc);
     QCOMPARE(rawText(&doc).remove(QChar::ObjectReplacementCharacter), text);
     QCOMPARE(images(&doc).size(), pictures);
+}
+
+void TestRtf::gathersFootnotesAtTheEnd_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("notes"); // written back as footnotes
+    QTest::newRow("numbered marks")
+            << QByteArray("\\pard 1 cup flour{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} Sifted.\\par\\pard Twice.\\par}"
+                          " and salt{\\cs16\\super \\chftn}{\\footnote \\pard\\plain {\\super \\chftn} A pinch}.\\par")
+            << QStringLiteral("1 cup flour1 and salt2.\n\n——————\n1 Sifted.\nTwice.\n2 A pinch") << 2;
+    QTest::newRow("a mark of its own, and a note in a table cell")
+            << QByteArray("\\trowd\\cellx2000\\pard\\intbl cell*{\\footnote\\pard\\plain * Starred.}\\cell\\row\\pard after\\par")
+            << QStringLiteral("\ufdd0cell*\ufdd1after\n\n——————\n* Starred.") << 0;
+}
+
+void TestRtf::gathersFootnotesAtTheEnd()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(int, notes);
+    QTextDocument doc;
+    RtfReader::read("{\\rtf1\\ansi " + body + '}', &doc);
+    QCOMPARE(rawText(&doc), text);
+    const QTextBlock separator = blockWith(&doc, QStringLiteral("——————"));
+    QCOMPARE(separator.blockFormat().intProperty(Rtf::FootnoteBlock), -1);
+    QVERIFY(!QTextCursor(separator).currentTable());
+    if (text.contains(QLatin1String("flour1"))) {
+        const QTextCharFormat mark = fragments(&doc).at(1).charFormat();
+        QCOMPARE(mark.verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        QCOMPARE(mark.intProperty(Rtf::FootnoteMark), 1);
+    }
+    // Written back as footnotes, they read back the same; a note whose mark is gone stays text.
+    const QByteArray written = RtfWriter::write(&doc);
+    QCOMPARE(written.count("{\\footnote"), notes);
+    QTextDocument again;
+    RtfReader::read(written, &again);
+    QCOMPARE(rawText(&again), text);
+    QCOMPARE(RtfWriter::write(&again), written);
 }
 
 void TestRtf::writesPortableRtf()
