@@ -48,6 +48,9 @@ enum class Dest : unsigned char {
     PnAfter,
     Pn,
     Upr,
+    Shape,      // a shape's or drawing object's definition: no text of its own
+    ShapeName,  // a shape property's name
+    ShapeValue, // a shape property's value
 };
 
 struct CharState
@@ -97,6 +100,8 @@ struct State
     ParaState para;
     int uc = 1;
     bool nestProps = false;
+    bool box = false;  // the group is a text box's text
+    int minLevel = 0;  // the table level a text box stands in
 };
 
 struct FontDef
@@ -253,6 +258,7 @@ enum class Kw {
     // destinations
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pict, Shppict, Field, Fldinst, Fldrslt,
     Pn, Pntxta, Pntxtb, Upr, Ud, Nesttableprops, SkipDest, Result, Footnote, Chftn,
+    Shp, Shpinst, Shprslt, Shptxt, Sp, Sn, Sv, Do, Dptxbxtext,
     // text
     Par, Line, Tab, Page, Sect, Cell, Nestcell, Row, Nestrow,
     Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace, Zwj, Zwnj,
@@ -286,7 +292,10 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"listoverridetable", Kw::Listoverridetable}, {"pict", Kw::Pict}, {"shppict", Kw::Shppict},
             {"field", Kw::Field}, {"fldinst", Kw::Fldinst}, {"fldrslt", Kw::Fldrslt}, {"pn", Kw::Pn},
             {"pntxta", Kw::Pntxta}, {"pntxtb", Kw::Pntxtb}, {"upr", Kw::Upr}, {"ud", Kw::Ud},
-            {"nesttableprops", Kw::Nesttableprops}, {"result", Kw::Result}, {"footnote", Kw::Footnote}, {"chftn", Kw::Chftn}, {"shprslt", Kw::Result},
+            {"nesttableprops", Kw::Nesttableprops}, {"result", Kw::Result}, {"footnote", Kw::Footnote}, {"chftn", Kw::Chftn},
+            {"shprslt", Kw::Shprslt}, {"shp", Kw::Shp}, {"shpgrp", Kw::Shp}, {"shpinst", Kw::Shpinst},
+            {"shptxt", Kw::Shptxt}, {"sp", Kw::Sp}, {"sn", Kw::Sn}, {"sv", Kw::Sv}, {"do", Kw::Do},
+            {"dptxbxtext", Kw::Dptxbxtext},
             {"par", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab}, {"page", Kw::Page}, {"sect", Kw::Sect},
             {"cell", Kw::Cell}, {"nestcell", Kw::Nestcell}, {"row", Kw::Row}, {"nestrow", Kw::Nestrow},
             {"emdash", Kw::Emdash}, {"endash", Kw::Endash}, {"bullet", Kw::Bullet}, {"lquote", Kw::Lquote},
@@ -341,12 +350,12 @@ const std::unordered_map<std::string_view, Kw> &keywords()
                                  "nonshppict", "nonesttables", "revtbl", "filetbl", "pgdsctbl", "rxe", "txe",
                                  "xe", "tc", "tcn", "atnid", "atnauthor", "atrfstart", "atrfend", "atnref",
                                  "atndate", "atntime", "atnicn", "atnparent", "objdata", "objclass",
-                                 "objname", "shpinst", "do", "listname", "levelnumbers", "lfolevel",
+                                 "objname", "listname", "levelnumbers", "lfolevel",
                                  "fonttbl_skip", "template", "bkmkstart", "bkmkend", "datafield",
                                  "fldtype", "userprops", "docvar", "xmlnstbl", "picprop", "blipuid",
                                  "panose", "falt", "fname", "background", "themedata", "colorschememapping",
                                  "latentstyles", "rsidtbl", "generator", "mmathPr", "datastore",
-                                 "defchp", "defpap", "listpicture", "protusertbl", "pgdsc", "sp"})
+                                 "defchp", "defpap", "listpicture", "protusertbl", "pgdsc"})
             m.emplace(name, Kw::SkipDest);
         return m;
     }();
@@ -621,6 +630,15 @@ private:
     int m_note = 0;           // the note being read; -1 the separator
     int m_pnDepth = -1;
     PnDef m_pnBuild;
+    // Shapes open around reading, innermost last: whether one brought in a picture or text, which
+    // makes its stored result a duplicate.
+    struct ShapeCtx
+    {
+        int depth = 0;
+        bool content = false;
+    };
+    std::vector<ShapeCtx> m_shapes;
+    QString m_propName; // of the shape property being read
 };
 
 int Parser::codepageOfFont(int font) const
@@ -748,6 +766,12 @@ void Parser::text(QStringView s)
         if (m_pnBuild.after.size() < 64)
             m_pnBuild.after.append(s);
         return;
+    case Dest::ShapeName:
+        if (m_propName.size() < 64)
+            m_propName.append(s);
+        return;
+    case Dest::Shape:
+    case Dest::ShapeValue:
     case Dest::Skip:
     case Dest::Pn:
     case Dest::Pict:
@@ -801,7 +825,7 @@ QTextCharFormat Parser::charFormat(const CharState &ch) const
 int Parser::paraLevel() const
 {
     const ParaState &p = m_stack.back().para;
-    const int level = std::max(p.itap >= 0 ? p.itap : 0, p.intbl ? 1 : 0);
+    const int level = std::max({p.itap >= 0 ? p.itap : 0, p.intbl ? 1 : 0, m_stack.back().minLevel});
     return std::min(level, RtfReader::MaxTableDepth);
 }
 
@@ -1588,8 +1612,10 @@ void Parser::finishPicture()
     size = QSizeF(std::clamp(size.width(), 1.0, 16384.0), std::clamp(size.height(), 1.0, 16384.0));
     // The picture's group is still open: whether it shows depends on the group around it.
     const State &outer = m_stack.size() > 1 ? m_stack[m_stack.size() - 2] : m_stack.back();
-    if (outer.dest != Dest::Text || outer.ch.hidden)
+    if ((outer.dest != Dest::Text && outer.dest != Dest::ShapeValue) || outer.ch.hidden)
         return;
+    if (outer.dest == Dest::ShapeValue && !m_shapes.empty())
+        m_shapes.back().content = true;
     flushRun();
     beginContent(paraLevel());
     const QTextImageFormat format = EmbeddedPictureStore::add(m_doc, std::move(*picture), size);
@@ -1607,6 +1633,7 @@ void Parser::openGroup()
         return;
     }
     m_stack.push_back(m_stack.back());
+    m_stack.back().box = false;
 }
 
 void Parser::closeGroup()
@@ -1634,6 +1661,14 @@ void Parser::closeGroup()
     }
     if (m_inNotes && depth == 1 && (m_paraHasContent || !m_run.isEmpty()))
         endParagraph(); // a note's last paragraph, without its paragraph mark
+    if (st().box) {
+        // The text after a text box goes on in a paragraph of its own.
+        if (m_paraHasContent || !m_run.isEmpty())
+            endParagraph();
+        m_pendingBreak = true;
+    }
+    while (!m_shapes.empty() && m_shapes.back().depth >= depth)
+        m_shapes.pop_back();
     while (!m_fields.empty() && m_fields.back().depth >= depth) {
         if (m_fields.back().depth == depth && m_bodyChars == m_fields.back().bodyMark)
             fieldWithoutResult(m_fields.back());
@@ -1718,13 +1753,55 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Kw::Shppict: case Kw::Result: s.dest = Dest::Text; return;
     case Kw::Nesttableprops: s.nestProps = true; return;
     case Kw::Pict:
-        if (s.dest != Dest::Text || m_pict.depth >= 0) {
+        // A floating picture is its shape's "pib" property.
+        if ((s.dest != Dest::Text && !(s.dest == Dest::ShapeValue && m_propName == u"pib" && !m_shapes.empty()))
+            || m_pict.depth >= 0) {
             s.dest = Dest::Skip;
             return;
         }
         s.dest = Dest::Pict;
         m_pict = PictCtx();
         m_pict.depth = int(m_stack.size()) - 1;
+        return;
+    case Kw::Shp:
+        if (m_shapes.size() < 1000)
+            m_shapes.push_back(ShapeCtx{int(m_stack.size()) - 1});
+        return;
+    case Kw::Shpinst:
+    case Kw::Do:
+        if (s.dest == Dest::Text)
+            s.dest = Dest::Shape;
+        else if (s.dest != Dest::Shape)
+            s.dest = Dest::Skip;
+        return;
+    case Kw::Sp: s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::Shape; return;
+    case Kw::Sn:
+        m_propName.clear();
+        s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::ShapeName;
+        return;
+    case Kw::Sv:
+        m_propName = m_propName.trimmed();
+        s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::ShapeValue;
+        return;
+    case Kw::Shprslt:
+        // The picture a shape leaves for readers without shapes, unless the shape was read.
+        s.dest = !m_shapes.empty() && m_shapes.back().content ? Dest::Skip : Dest::Text;
+        return;
+    case Kw::Shptxt:
+    case Kw::Dptxbxtext:
+        // A text box's text comes in as paragraphs of their own where its shape is anchored.
+        if (s.dest != Dest::Shape || s.ch.hidden) {
+            s.dest = Dest::Skip;
+            return;
+        }
+        s.dest = Dest::Text;
+        if (m_paraHasContent || !m_run.isEmpty())
+            endParagraph();
+        s.minLevel = paraLevel();
+        s.para = ParaState();
+        s.box = true;
+        if (!m_shapes.empty())
+            m_shapes.back().content = true;
         return;
     case Kw::Footnote:
         if (s.dest == Dest::Text && !m_inNotes && m_notes.size() < 100000) {
@@ -1847,6 +1924,9 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Dest::Skip:
     case Dest::Upr:
     case Dest::Pn:
+    case Dest::Shape:
+    case Dest::ShapeName:
+    case Dest::ShapeValue:
         return;
     case Dest::Text:
     case Dest::FieldInst:

@@ -782,6 +782,21 @@ void TestRtf::readsShapes_data()
     QTest::newRow("shape without content keeps its result")
             << QByteArray("a{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 20}}}{\\shprslt r}}b")
             << QStringLiteral("arb") << 0;
+    const QByteArray pict = "{\\pict\\pngblip\\picwgoal1500\\pichgoal750 " + hex(pngBytes(QSize(4, 2), Qt::blue)) + '}';
+    const QByteArray fallback = "{\\pict\\wmetafile8\\picw100\\pich100 0100090000}";
+    QTest::newRow("floating picture at its anchor, without its fallback")
+            << QByteArray("a{\\shp{\\*\\shpinst\\shpleft0\\shpright3000\\shpwr2{\\sp{\\sn shapeType}{\\sv 75}}"
+                          "{\\sp{\\sn pib}{\\sv " + pict + "}}}{\\shprslt " + fallback + "}}b")
+            << QStringLiteral("ab") << 1;
+    QTest::newRow("fill pictures are no content")
+            << QByteArray("a{\\shp{\\*\\shpinst{\\sp{\\sn fillBlip}{\\sv " + pict + "}}}}b") << QStringLiteral("ab") << 0;
+    QTest::newRow("text box in paragraphs of its own")
+            << QByteArray("\\pard\\qc before{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt \\pard Flour{\\b  2 cups}\\par"
+                          "\\pard Salt}}{\\shprslt{\\*\\do\\dobxcolumn{\\dptxbx{\\dptxbxtext Flour}}}}} after\\par")
+            << QStringLiteral("before\nFlour 2 cups\nSalt\n after\n") << 0;
+    QTest::newRow("drawing object's text box in a table cell")
+            << QByteArray("\\trowd\\cellx3000\\pard\\intbl x{\\*\\do\\dobxcolumn\\dptxbx{\\dptxbxtext\\pard Box\\par}}y\\cell\\row")
+            << QStringLiteral("\ufdd0x\nBox\ny\ufdd1") << 0;
 }
 
 void TestRtf::readsShapes()
@@ -793,6 +808,14 @@ void TestRtf::readsShapes()
     RtfReader::read("{\\rtf1\\ansi " + body + '}', &doc);
     QCOMPARE(rawText(&doc).remove(QChar::ObjectReplacementCharacter), text);
     QCOMPARE(images(&doc).size(), pictures);
+    if (pictures)
+        QCOMPARE(QSizeF(images(&doc).at(0).width(), images(&doc).at(0).height()), QSizeF(100, 50)); // its goal size
+    if (text.contains(QLatin1String("before"))) {
+        QCOMPARE(blockWith(&doc, QStringLiteral("before")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(blockWith(&doc, QStringLiteral("Salt")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    }
+    if (text.contains(QLatin1String("Box")))
+        QCOMPARE(tables(&doc).size(), 1);
 }
 
 void TestRtf::gathersFootnotesAtTheEnd_data()
