@@ -2163,6 +2163,10 @@ void Parser::gatherFootnotes()
     m_inNotes = true;
     m_note = -1;
     m_stack.resize(1);
+    // Groups the body left open end with it.
+    m_fields.clear();
+    m_shapes.clear();
+    m_pnDepth = -1;
     m_pendingBreak = true;
     beginContent(0);
     m_cursor.insertText(QString(6, QChar(0x2014)), QTextCharFormat());

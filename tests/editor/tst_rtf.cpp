@@ -855,6 +855,16 @@ void TestRtf::gathersFootnotesAtTheEnd()
     RtfReader::read(written, &again);
     QCOMPARE(rawText(&again), text);
     QCOMPARE(RtfWriter::write(&again), written);
+    if (notes > 0) {
+        // A note whose mark was deleted is not lost.
+        QTextCursor mark(&again);
+        mark.setPosition(blockWith(&again, QStringLiteral("flour1")).position() + 11);
+        mark.deleteChar();
+        QTextDocument edited;
+        RtfReader::read(RtfWriter::write(&again), &edited);
+        QVERIFY(rawText(&edited).contains(QLatin1String("Sifted.\nTwice.")));
+        QCOMPARE(RtfWriter::write(&edited).count("{\\footnote"), notes - 1);
+    }
 }
 
 void TestRtf::writesPortableRtf()
