@@ -1378,6 +1378,13 @@ void TestRtf::survivesDamagedInput_data()
     QTest::newRow("missing closing braces") << QByteArray("{\\rtf1 {\\b bold {\\i deeper") << QStringLiteral("bold deeper");
     QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}} b") << QStringLiteral("a");
     QTest::newRow("stray closing brace inside") << QByteArray("{\\rtf1 {x}} y}") << QStringLiteral("x");
+    QTest::newRow("unclosed footnote, text box and field")
+            << QByteArray("{\\rtf1 ok{\\chftn}{\\footnote note {\\shp{\\*\\shpinst{\\shptxt box{\\field{\\*\\fldinst SYMBOL 65")
+            << QStringLiteral("ok1");
+    QTest::newRow("notes, boxes and marks where they do not belong")
+            << QByteArray("{\\rtf1 {\\footnote a{\\footnote b}\\chftn{\\shptxt c}}{\\shptxt d}{\\sv{\\pict\\pngblip 00}}"
+                          "{\\sn pib}{\\sv{\\pict\\pngblip 00}}{\\*\\do{\\dptxbxtext{\\footnote e}\\chftn}} end}")
+            << QStringLiteral("end");
     QTest::newRow("truncated hex") << QByteArray("{\\rtf1 ok\\'4") << QStringLiteral("ok");
     QTest::newRow("truncated control word") << QByteArray("{\\rtf1 ok\\") << QStringLiteral("ok");
     QTest::newRow("truncated picture") << QByteArray("{\\rtf1 ok{\\pict\\pngblip 89504e470d0a1a0a00") << QStringLiteral("ok");
