@@ -50,6 +50,11 @@ bool convert(int codepage, const QByteArray &bytes, QString *out)
             --inLeft;
         }
     }
+    // Code pages with combining marks hold a letter back until they know what follows it.
+    char *outPtr = reinterpret_cast<char *>(buffer);
+    size_t outLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out->append(reinterpret_cast<const QChar *>(buffer), qsizetype((sizeof buffer - outLeft) / 2));
     iconv_close(cd);
     return true;
 }
@@ -70,7 +75,13 @@ const Table &table(int codepage)
             QString s;
             const bool ok = b < 0x80 ? false : convert(codepage, QByteArray(1, char(b)), &s);
             // Bytes a code page leaves undefined keep their own value, as Windows does.
-            (*entry)[size_t(b)] = ok && s.size() == 1 ? s[0].unicode() : char16_t(b);
+            const bool defined = ok && s.size() == 1 && s[0] != QChar::ReplacementCharacter;
+            (*entry)[size_t(b)] = defined ? s[0].unicode() : char16_t(b);
+        }
+        if (codepage == 10000) {
+            // The converter predates two changes to the Mac Roman table that Windows follows.
+            (*entry)[0xC6] = 0x2206;
+            (*entry)[0xF0] = 0xF8FF;
         }
     }
     lastCodepage = codepage;
@@ -89,6 +100,16 @@ bool isSingleByte(int codepage)
         return false;
     default:
         return true;
+    }
+}
+
+bool isLeadByte(int codepage, uchar byte)
+{
+    switch (codepage) {
+    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936: case 949: case 950: case 54936: return byte >= 0x81 && byte <= 0xFE;
+    case 1361: return (byte >= 0x84 && byte <= 0xD3) || (byte >= 0xD8 && byte <= 0xDE) || (byte >= 0xE0 && byte <= 0xF9);
+    default: return false;
     }
 }
 

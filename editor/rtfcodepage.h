@@ -12,6 +12,9 @@ namespace RtfCodepage {
 
 // True for code pages with one byte per character (all but the East Asian double-byte ones).
 [[nodiscard]] bool isSingleByte(int codepage);
+// True for a byte that starts a two-byte character in a double-byte code page; the byte after it
+// belongs to the same character whatever it looks like.
+[[nodiscard]] bool isLeadByte(int codepage, uchar byte);
 // One byte of a single-byte code page.
 [[nodiscard]] QChar decodeByte(int codepage, uchar byte);
 // A byte sequence of any code page; undecodable bytes become U+FFFD.

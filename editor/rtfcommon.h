@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTextFormat>
 #include <QTextListFormat>
 
 // Units and rules the RTF reader and writer must agree on, or a document would not read back as
@@ -15,6 +16,13 @@ inline constexpr int ListLevelTwips = 600;
 inline constexpr int ListHangTwips = 360;
 // Longest text before or after a list number: a level text's length is one byte.
 inline constexpr int MaxNumberText = 28;
+
+// Footnotes: the reader gathers the notes at the end of the document under a separator line, and
+// the writer takes them back from there. A note mark carries the number of its note
+// (FootnoteMark, from 1); each paragraph of a note carries that number (FootnoteBlock; 0 for a
+// note with a mark of its own, -1 for the separator).
+inline constexpr int FootnoteMark = QTextFormat::UserProperty + 0x4E0;
+inline constexpr int FootnoteBlock = QTextFormat::UserProperty + 0x4E1;
 
 // Lists whose items carry no number are bullets, whatever shape the bullet has.
 inline bool isBullet(QTextListFormat::Style style)

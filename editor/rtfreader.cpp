@@ -48,6 +48,9 @@ enum class Dest : unsigned char {
     PnAfter,
     Pn,
     Upr,
+    Shape,      // a shape's or drawing object's definition: no text of its own
+    ShapeName,  // a shape property's name
+    ShapeValue, // a shape property's value
 };
 
 struct CharState
@@ -63,6 +66,7 @@ struct CharState
     int fg = -1;              // colour table index; -1 automatic
     int bg = -1;
     int link = -1; // index into the parser's link targets
+    int note = 0;  // the footnote a mark stands for
 
     bool operator==(const CharState &) const = default;
 };
@@ -96,6 +100,8 @@ struct State
     ParaState para;
     int uc = 1;
     bool nestProps = false;
+    bool box = false;  // the group is a text box's text
+    int minLevel = 0;  // the table level a text box stands in
 };
 
 struct FontDef
@@ -178,7 +184,61 @@ struct FieldCtx
     QString inst;
     bool parsed = false;
     int link = -1;
+    qint64 bodyMark = 0; // body characters read before the field; more after it means a result
 };
+
+// The plain arguments of an equation field ("EQ \f(1,2)" gives "1/2"): switches are dropped,
+// a fraction's parts are joined by "/", an overstrike's run together, other arguments are
+// separated by a blank.
+QString equationText(QStringView inst, qsizetype &k, QStringView joiner = {}, bool nested = false)
+{
+    QString out;
+    QString pendingSwitch;
+    while (k < inst.size()) {
+        const QChar c = inst[k];
+        if (c == u'\\' && k + 1 < inst.size() && inst[k + 1].isLetter()) {
+            qsizetype e = k + 1;
+            while (e < inst.size() && inst[e].isLetter())
+                ++e;
+            pendingSwitch = inst.mid(k + 1, e - k - 1).toString().toLower();
+            while (e < inst.size() && (inst[e].isDigit() || inst[e] == u'-'))
+                ++e;
+            k = e;
+            // Bracket options name their bracket character: \lc\{ takes "{" as a value.
+            if ((pendingSwitch == u"lc" || pendingSwitch == u"rc" || pendingSwitch == u"bc" || pendingSwitch == u"vc")
+                && k + 1 < inst.size() && inst[k] == u'\\')
+                k += 2;
+            continue;
+        }
+        if (c == u'\\' && k + 1 < inst.size()) {
+            out += inst[k + 1];
+            k += 2;
+            continue;
+        }
+        if (c == u'(') {
+            ++k;
+            const QStringView join = pendingSwitch == u"f" ? QStringView(u"/")
+                                   : pendingSwitch == u"o" ? QStringView(u"")
+                                                             : QStringView(u" ");
+            out += equationText(inst, k, join, true);
+            pendingSwitch.clear();
+            continue;
+        }
+        if (nested && c == u')') {
+            ++k;
+            return out;
+        }
+        if (nested && c == u',') {
+            out += joiner;
+            ++k;
+            continue;
+        }
+        if (!c.isSpace() || !out.isEmpty())
+            out += c;
+        ++k;
+    }
+    return out;
+}
 
 struct PictCtx
 {
@@ -197,7 +257,8 @@ enum class Kw {
     Rtf, Ansi, Ansicpg, Mac, Pc, Pca, Deff, Uc, U,
     // destinations
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pict, Shppict, Field, Fldinst, Fldrslt,
-    Pn, Pntxta, Pntxtb, Upr, Ud, Nesttableprops, SkipDest, Result,
+    Pn, Pntxta, Pntxtb, Upr, Ud, Nesttableprops, SkipDest, Result, Footnote, Chftn,
+    Shp, Shpinst, Shprslt, Shptxt, Sp, Sn, Sv, Do, Dptxbxtext,
     // text
     Par, Line, Tab, Page, Sect, Cell, Nestcell, Row, Nestrow,
     Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace, Zwj, Zwnj,
@@ -231,7 +292,10 @@ const std::unordered_map<std::string_view, Kw> &keywords()
             {"listoverridetable", Kw::Listoverridetable}, {"pict", Kw::Pict}, {"shppict", Kw::Shppict},
             {"field", Kw::Field}, {"fldinst", Kw::Fldinst}, {"fldrslt", Kw::Fldrslt}, {"pn", Kw::Pn},
             {"pntxta", Kw::Pntxta}, {"pntxtb", Kw::Pntxtb}, {"upr", Kw::Upr}, {"ud", Kw::Ud},
-            {"nesttableprops", Kw::Nesttableprops}, {"result", Kw::Result}, {"shprslt", Kw::Result},
+            {"nesttableprops", Kw::Nesttableprops}, {"result", Kw::Result}, {"footnote", Kw::Footnote}, {"chftn", Kw::Chftn},
+            {"shprslt", Kw::Shprslt}, {"shp", Kw::Shp}, {"shpgrp", Kw::Shp}, {"shpinst", Kw::Shpinst},
+            {"shptxt", Kw::Shptxt}, {"sp", Kw::Sp}, {"sn", Kw::Sn}, {"sv", Kw::Sv}, {"do", Kw::Do},
+            {"dptxbxtext", Kw::Dptxbxtext},
             {"par", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab}, {"page", Kw::Page}, {"sect", Kw::Sect},
             {"cell", Kw::Cell}, {"nestcell", Kw::Nestcell}, {"row", Kw::Row}, {"nestrow", Kw::Nestrow},
             {"emdash", Kw::Emdash}, {"endash", Kw::Endash}, {"bullet", Kw::Bullet}, {"lquote", Kw::Lquote},
@@ -281,12 +345,12 @@ const std::unordered_map<std::string_view, Kw> &keywords()
         };
         // Destinations whose content is not part of the body.
         for (const char *name : {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer",
-                                 "footerl", "footerr", "footerf", "footnote", "annotation", "ftnsep",
+                                 "footerl", "footerr", "footerf", "annotation", "ftnsep",
                                  "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "pntext", "listtext",
                                  "nonshppict", "nonesttables", "revtbl", "filetbl", "pgdsctbl", "rxe", "txe",
                                  "xe", "tc", "tcn", "atnid", "atnauthor", "atrfstart", "atrfend", "atnref",
                                  "atndate", "atntime", "atnicn", "atnparent", "objdata", "objclass",
-                                 "objname", "shpinst", "do", "listname", "levelnumbers", "lfolevel",
+                                 "objname", "listname", "levelnumbers", "lfolevel",
                                  "fonttbl_skip", "template", "bkmkstart", "bkmkend", "datafield",
                                  "fldtype", "userprops", "docvar", "xmlnstbl", "picprop", "blipuid",
                                  "panose", "falt", "fname", "background", "themedata", "colorschememapping",
@@ -507,7 +571,11 @@ private:
     [[nodiscard]] int rowsAhead();
     void applyRow(TableCtx &ctx, const RowDef &def);
     void finishPicture();
+    void parse(size_t minDepth);
+    void footnoteMark();
+    void gatherFootnotes();
     void finishFieldInstruction(FieldCtx &field);
+    void fieldWithoutResult(const FieldCtx &field);
     [[nodiscard]] QTextCharFormat charFormat(const CharState &ch) const;
     [[nodiscard]] std::optional<QColor> colour(int index) const;
     [[nodiscard]] int currentCodepage() const;
@@ -562,11 +630,33 @@ private:
     QTextListFormat m_pnFormat;
 
     std::vector<FieldCtx> m_fields;
+    qint64 m_bodyChars = 0; // characters and pictures read into the body
     QStringList m_links;
     PictCtx m_pict;
     bool m_hasPictures = false;
+    // Footnotes are read after the body, from where their groups start.
+    struct Note
+    {
+        qsizetype start = 0;
+        State state;
+        int number = 0; // 0: the note has a mark of its own
+    };
+    std::vector<Note> m_notes;
+    int m_noteMarks = 0;      // numbered marks in the body
+    bool m_markWaiting = false; // a numbered mark came that no note took yet
+    bool m_inNotes = false;
+    int m_note = 0;           // the note being read; -1 the separator
     int m_pnDepth = -1;
     PnDef m_pnBuild;
+    // Shapes open around reading, innermost last: whether one brought in a picture or text, which
+    // makes its stored result a duplicate.
+    struct ShapeCtx
+    {
+        int depth = 0;
+        bool content = false;
+    };
+    std::vector<ShapeCtx> m_shapes;
+    QString m_propName; // of the shape property being read
 };
 
 int Parser::codepageOfFont(int font) const
@@ -651,6 +741,7 @@ void Parser::text(QStringView s)
         if (m_run.isEmpty())
             m_runState = state.ch;
         m_run.append(s);
+        m_bodyChars += s.size();
         return;
     case Dest::FontTable:
         if (m_fontEntry >= 0) {
@@ -693,6 +784,12 @@ void Parser::text(QStringView s)
         if (m_pnBuild.after.size() < 64)
             m_pnBuild.after.append(s);
         return;
+    case Dest::ShapeName:
+        if (m_propName.size() < 64)
+            m_propName.append(s);
+        return;
+    case Dest::Shape:
+    case Dest::ShapeValue:
     case Dest::Skip:
     case Dest::Pn:
     case Dest::Pict:
@@ -734,6 +831,8 @@ QTextCharFormat Parser::charFormat(const CharState &ch) const
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (ch.valign == 2)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (ch.note > 0)
+        f.setProperty(Rtf::FootnoteMark, ch.note);
     if (ch.link >= 0 && ch.link < m_links.size()) {
         f.setAnchor(true);
         f.setAnchorHref(m_links.at(ch.link));
@@ -744,7 +843,7 @@ QTextCharFormat Parser::charFormat(const CharState &ch) const
 int Parser::paraLevel() const
 {
     const ParaState &p = m_stack.back().para;
-    const int level = std::max(p.itap >= 0 ? p.itap : 0, p.intbl ? 1 : 0);
+    const int level = std::max({p.itap >= 0 ? p.itap : 0, p.intbl ? 1 : 0, m_stack.back().minLevel});
     return std::min(level, RtfReader::MaxTableDepth);
 }
 
@@ -1219,6 +1318,8 @@ void Parser::applyParagraphFormat(const ParaState &para)
     if (para.pagebb || m_pageBreakPending)
         f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     m_pageBreakPending = false;
+    if (m_inNotes)
+        f.setProperty(Rtf::FootnoteBlock, m_note);
     m_cursor.setBlockFormat(f);
     if (isList) {
         addToList(para);
@@ -1450,6 +1551,60 @@ void Parser::finishFieldInstruction(FieldCtx &field)
     }
 }
 
+// Fields that stored no result: symbols and equations are made from their instruction. Page
+// numbers have no page in a document without pages and stay empty.
+void Parser::fieldWithoutResult(const FieldCtx &field)
+{
+    const QString inst = field.inst.trimmed();
+    const QString kind = inst.section(u' ', 0, 0, QString::SectionSkipEmpty).toUpper();
+    if (kind == u"EQ") {
+        qsizetype k = 2;
+        const QString text = equationText(inst, k).trimmed();
+        if (!text.isEmpty())
+            this->text(text);
+        return;
+    }
+    if (kind != u"SYMBOL")
+        return;
+    const QStringList words = inst.mid(6).split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return;
+    bool ok = false;
+    const uint code = words[0].startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? words[0].mid(2).toUInt(&ok, 16)
+                                                                                    : words[0].toUInt(&ok);
+    if (!ok || code == 0 || code > 0xFFFF)
+        return;
+    CharState &ch = st().ch;
+    const CharState saved = ch;
+    // \f "Font" names the font, \s the size in points.
+    const qsizetype f = inst.indexOf(QLatin1String("\\f"));
+    if (f >= 0) {
+        const qsizetype open = inst.indexOf(u'"', f);
+        const qsizetype close = open >= 0 ? inst.indexOf(u'"', open + 1) : -1;
+        const QString name = close > open ? inst.mid(open + 1, close - open - 1).trimmed() : QString();
+        if (!name.isEmpty()) {
+            auto it = std::find_if(m_fonts.begin(), m_fonts.end(), [&name](const auto &entry) {
+                return entry.second.name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (it == m_fonts.end() && m_fonts.size() < 100000) {
+                const int index = m_fonts.empty() ? 0 : m_fonts.rbegin()->first + 1;
+                it = m_fonts.emplace(index, FontDef{name, 1252}).first;
+            }
+            if (it != m_fonts.end())
+                ch.font = it->first;
+        }
+    }
+    const qsizetype size = inst.indexOf(QLatin1String("\\s"));
+    if (size >= 0) {
+        const int points = inst.mid(size + 2).trimmed().section(u' ', 0, 0).toInt(&ok);
+        if (ok && points > 0)
+            ch.fs = std::min(points, 1638) * 2;
+    }
+    // The code is the font's own character code; symbol fonts are shown by those codes.
+    text(QChar(char16_t(code)));
+    ch = saved;
+}
+
 void Parser::finishPicture()
 {
     PictCtx p = std::move(m_pict);
@@ -1475,14 +1630,17 @@ void Parser::finishPicture()
     size = QSizeF(std::clamp(size.width(), 1.0, 16384.0), std::clamp(size.height(), 1.0, 16384.0));
     // The picture's group is still open: whether it shows depends on the group around it.
     const State &outer = m_stack.size() > 1 ? m_stack[m_stack.size() - 2] : m_stack.back();
-    if (outer.dest != Dest::Text || outer.ch.hidden)
+    if ((outer.dest != Dest::Text && outer.dest != Dest::ShapeValue) || outer.ch.hidden)
         return;
+    if (outer.dest == Dest::ShapeValue && !m_shapes.empty())
+        m_shapes.back().content = true;
     flushRun();
     beginContent(paraLevel());
     const QTextImageFormat format = EmbeddedPictureStore::add(m_doc, std::move(*picture), size);
     m_cursor.insertImage(format);
     m_paraHasContent = true;
     m_hasPictures = true;
+    ++m_bodyChars;
 }
 
 void Parser::openGroup()
@@ -1494,6 +1652,7 @@ void Parser::openGroup()
         return;
     }
     m_stack.push_back(m_stack.back());
+    m_stack.back().box = false;
 }
 
 void Parser::closeGroup()
@@ -1519,8 +1678,21 @@ void Parser::closeGroup()
         m_fonts[m_fontEntry].name = m_fonts[m_fontEntry].name.trimmed();
         m_fontEntry = -1;
     }
-    while (!m_fields.empty() && m_fields.back().depth >= depth)
+    if (m_inNotes && depth == 1 && (m_paraHasContent || !m_run.isEmpty()))
+        endParagraph(); // a note's last paragraph, without its paragraph mark
+    if (st().box) {
+        // The text after a text box goes on in a paragraph of its own.
+        if (m_paraHasContent || !m_run.isEmpty())
+            endParagraph();
+        m_pendingBreak = true;
+    }
+    while (!m_shapes.empty() && m_shapes.back().depth >= depth)
+        m_shapes.pop_back();
+    while (!m_fields.empty() && m_fields.back().depth >= depth) {
+        if (m_fields.back().depth == depth && m_bodyChars == m_fields.back().bodyMark)
+            fieldWithoutResult(m_fields.back());
         m_fields.pop_back();
+    }
     if (m_stack.size() == 1) {
         // The document's own group closed: the rest of the input is not part of it.
         m_done = true;
@@ -1600,7 +1772,9 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Kw::Shppict: case Kw::Result: s.dest = Dest::Text; return;
     case Kw::Nesttableprops: s.nestProps = true; return;
     case Kw::Pict:
-        if (s.dest != Dest::Text || m_pict.depth >= 0) {
+        // A floating picture is its shape's "pib" property.
+        if ((s.dest != Dest::Text && !(s.dest == Dest::ShapeValue && m_propName == u"pib" && !m_shapes.empty()))
+            || m_pict.depth >= 0) {
             s.dest = Dest::Skip;
             return;
         }
@@ -1608,8 +1782,62 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
         m_pict = PictCtx();
         m_pict.depth = int(m_stack.size()) - 1;
         return;
+    case Kw::Shp:
+        if (m_shapes.size() < 1000)
+            m_shapes.push_back(ShapeCtx{int(m_stack.size()) - 1});
+        return;
+    case Kw::Shpinst:
+    case Kw::Do:
+        if (s.dest == Dest::Text)
+            s.dest = Dest::Shape;
+        else if (s.dest != Dest::Shape)
+            s.dest = Dest::Skip;
+        return;
+    case Kw::Sp: s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::Shape; return;
+    case Kw::Sn:
+        m_propName.clear();
+        s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::ShapeName;
+        return;
+    case Kw::Sv:
+        m_propName = m_propName.trimmed();
+        s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::ShapeValue;
+        return;
+    case Kw::Shprslt:
+        // The picture a shape leaves for readers without shapes, unless the shape was read.
+        s.dest = !m_shapes.empty() && m_shapes.back().content ? Dest::Skip : Dest::Text;
+        return;
+    case Kw::Shptxt:
+    case Kw::Dptxbxtext:
+        // A text box's text comes in as paragraphs of their own where its shape is anchored.
+        if (s.dest != Dest::Shape || s.ch.hidden) {
+            s.dest = Dest::Skip;
+            return;
+        }
+        s.dest = Dest::Text;
+        if (m_paraHasContent || !m_run.isEmpty())
+            endParagraph();
+        s.minLevel = paraLevel();
+        s.para = ParaState();
+        s.box = true;
+        if (!m_shapes.empty())
+            m_shapes.back().content = true;
+        return;
+    case Kw::Footnote:
+        if (s.dest == Dest::Text && !m_inNotes && m_notes.size() < 100000) {
+            Note note{m_pos, s, m_markWaiting ? m_noteMarks : 0};
+            note.state.para = ParaState(); // a note in a table cell is no table text
+            m_notes.push_back(std::move(note));
+            m_markWaiting = false;
+        }
+        s.dest = Dest::Skip;
+        return;
+    case Kw::Chftn:
+        if (s.dest == Dest::Text)
+            footnoteMark();
+        return;
     case Kw::Field:
-        m_fields.push_back(FieldCtx{int(m_stack.size()) - 1, {}});
+        if (m_fields.size() < 1000)
+            m_fields.push_back(FieldCtx{int(m_stack.size()) - 1, {}, false, -1, m_bodyChars});
         return;
     case Kw::Fldinst:
         s.dest = m_fields.empty() ? Dest::Skip : Dest::FieldInst;
@@ -1620,7 +1848,6 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
             if (!field.parsed) {
                 field.parsed = true;
                 finishFieldInstruction(field);
-                field.inst.clear();
             }
             if (field.link >= 0)
                 s.ch.link = field.link;
@@ -1716,6 +1943,9 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Dest::Skip:
     case Dest::Upr:
     case Dest::Pn:
+    case Dest::Shape:
+    case Dest::ShapeName:
+    case Dest::ShapeValue:
         return;
     case Dest::Text:
     case Dest::FieldInst:
@@ -1907,6 +2137,11 @@ void Parser::plainText(qsizetype &i)
         if (!single) {
             addByte(c);
             ++i;
+            // A trail byte can look like "\\", "{" or "}": it is still part of the character.
+            if (RtfCodepage::isLeadByte(cp, uchar(c)) && i < n && uchar(data[i]) >= 0x40) {
+                addByte(data[i]);
+                ++i;
+            }
             continue;
         }
         if (uchar(c) >= 0x80) {
@@ -1924,6 +2159,57 @@ void Parser::plainText(qsizetype &i)
     }
 }
 
+void Parser::footnoteMark()
+{
+    int number = m_note;
+    if (!m_inNotes) {
+        number = ++m_noteMarks;
+        m_markWaiting = true;
+    }
+    if (number <= 0)
+        return;
+    CharState &ch = st().ch;
+    const CharState saved = ch;
+    ch.valign = 1;
+    ch.note = number;
+    text(QString::number(number));
+    ch = saved;
+}
+
+// The notes of the body, each read from its group, below a separator at the end.
+void Parser::gatherFootnotes()
+{
+    m_inNotes = true;
+    m_note = -1;
+    m_stack.resize(1);
+    // Groups the body left open end with it.
+    m_fields.clear();
+    m_shapes.clear();
+    m_pnDepth = -1;
+    m_pendingBreak = true;
+    beginContent(0);
+    m_cursor.insertText(QString(6, QChar(0x2014)), QTextCharFormat());
+    applyParagraphFormat(ParaState());
+    m_pendingBreak = true;
+    const std::vector<Note> notes = std::move(m_notes);
+    for (const Note &note : notes) {
+        m_note = note.number;
+        m_stack.resize(1);
+        m_stack.push_back(note.state);
+        m_pos = note.start;
+        m_done = false;
+        m_skip = 0;
+        m_overflow = 0;
+        m_paraHasContent = false;
+        parse(2);
+        flushBytes();
+        if (m_paraHasContent || !m_run.isEmpty())
+            endParagraph();
+        while (!m_tables.empty())
+            closeTable();
+    }
+}
+
 void Parser::run()
 {
     State root;
@@ -1936,7 +2222,29 @@ void Parser::run()
         ++i;
     if (i < n)
         ++i; // the document's own group is the root state
-    while (i < n && !m_done) {
+    parse(1);
+    // End of input, whether the document's group closed or not.
+    flushBytes();
+    if (m_pict.depth >= 0)
+        finishPicture();
+    while (m_stack.size() > 1 && st().dest != Dest::Text)
+        m_stack.pop_back();
+    flushRun();
+    beginContent(0);
+    // Word processors end their documents with a paragraph mark; the empty paragraph a document
+    // always ends in is no list item of the paragraph before it.
+    applyParagraphFormat(m_paragraphEnded && !m_paraHasContent ? ParaState() : st().para);
+    if (!m_notes.empty())
+        gatherFootnotes();
+}
+
+// Reads until the input ends, the document's group closes or fewer than minDepth groups are open.
+void Parser::parse(size_t minDepth)
+{
+    const char *data = m_in.constData();
+    const qsizetype n = m_in.size();
+    qsizetype &i = m_pos;
+    while (i < n && !m_done && m_stack.size() >= minDepth) {
         WorkProgress::step();
         const char c = data[i];
         if (c == '{') {
@@ -2043,17 +2351,6 @@ void Parser::run()
         }
         controlSymbol(d);
     }
-    // End of input, whether the document's group closed or not.
-    flushBytes();
-    if (m_pict.depth >= 0)
-        finishPicture();
-    while (m_stack.size() > 1 && st().dest != Dest::Text)
-        m_stack.pop_back();
-    flushRun();
-    beginContent(0);
-    // Word processors end their documents with a paragraph mark; the empty paragraph a document
-    // always ends in is no list item of the paragraph before it.
-    applyParagraphFormat(m_paragraphEnded && !m_paraHasContent ? ParaState() : st().para);
 }
 
 } // namespace

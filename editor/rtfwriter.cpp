@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -110,6 +111,12 @@ private:
     QHash<int, int> m_bulletDefinitions; // list style -> index into m_lists
     QList<int> m_overrides;
     int m_epoch = 0;
+    // Footnotes gathered at the end of the document, by number, that a mark in the text takes
+    // back as an RTF footnote; they and their separator are left out of the text.
+    QHash<int, std::vector<QTextBlock>> m_notes;
+    QSet<int> m_notesWritten;
+    bool m_inNote = false;
+    void findFootnotes(std::vector<Element> &content);
     QString m_defaultFamily;
     double m_defaultPointSize = 12;
 };
@@ -368,6 +375,25 @@ void Writer::writeRuns(const QTextBlock &block)
         std::swap(header, m_out);
         writeCharFormat(format);
         std::swap(header, m_out);
+        // A mark whose note went is left as its number.
+        if (const int note = format.intProperty(Rtf::FootnoteMark);
+            note > 0 && (m_inNote || (m_notes.contains(note) && !m_notesWritten.contains(note)))) {
+            closeRun();
+            m_out += '{' + header + "\\chftn}";
+            const auto it = m_notes.constFind(note);
+            if (!m_inNote && it != m_notes.constEnd() && !m_notesWritten.contains(note)) {
+                m_notesWritten.insert(note);
+                m_inNote = true;
+                m_out += "{\\footnote";
+                for (const QTextBlock &paragraph : *it) {
+                    writeParagraph(paragraph, 0);
+                    m_out += "\\par";
+                }
+                m_out += '}';
+                m_inNote = false;
+            }
+            continue;
+        }
         if (header != openRun) {
             closeRun();
             m_out += '{';
@@ -570,6 +596,41 @@ void Writer::writeElements(const std::vector<Element> &content, int depth)
     }
 }
 
+void Writer::findFootnotes(std::vector<Element> &content)
+{
+    QSet<int> marks;
+    for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().hasProperty(Rtf::FootnoteBlock))
+            continue;
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (const int note = it.fragment().charFormat().intProperty(Rtf::FootnoteMark); note > 0)
+                marks.insert(note);
+    }
+    if (marks.isEmpty())
+        return;
+    // Notes whose mark is gone stay in the text, as paragraphs of their own.
+    std::vector<Element> kept;
+    bool anyNote = false;
+    std::vector<size_t> separators;
+    for (const Element &element : content) {
+        const auto *block = std::get_if<QTextBlock>(&element);
+        const int note = block ? block->blockFormat().intProperty(Rtf::FootnoteBlock) : 0;
+        if (block && block->blockFormat().hasProperty(Rtf::FootnoteBlock) && marks.contains(note)) {
+            m_notes[note].push_back(*block);
+            anyNote = true;
+            continue;
+        }
+        if (block && note == -1 && block->blockFormat().hasProperty(Rtf::FootnoteBlock))
+            separators.push_back(kept.size());
+        kept.push_back(element);
+    }
+    if (anyNote) {
+        for (auto it = separators.rbegin(); it != separators.rend(); ++it)
+            kept.erase(kept.begin() + qsizetype(*it));
+    }
+    content = std::move(kept);
+}
+
 QByteArray Writer::header() const
 {
     QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
@@ -657,7 +718,9 @@ QByteArray Writer::run()
     else if (defaultFont.pixelSize() > 0)
         m_defaultPointSize = defaultFont.pixelSize() * 0.75;
     font(m_defaultFamily);
-    writeElements(elements(m_doc->rootFrame()->begin()), 0);
+    std::vector<Element> content = elements(m_doc->rootFrame()->begin());
+    findFootnotes(content);
+    writeElements(content, 0);
     QByteArray out = header();
     out += m_out;
     out += "}\n";

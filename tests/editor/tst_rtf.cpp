@@ -3,6 +3,7 @@
 #include "metafile/emfplayer.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
+#include "codepagereference.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -259,6 +260,8 @@ private Q_SLOTS:
     void readsWordProcessorDocument();
     void decodesText_data();
     void decodesText();
+    void decodesEveryByteOfSingleByteCodePages_data();
+    void decodesEveryByteOfSingleByteCodePages();
     void readsCharacterFormats();
     void readsParagraphFormats();
     void readsListsOfBothStyles();
@@ -267,9 +270,15 @@ private Q_SLOTS:
     void readsEveryRowWhateverFollows_data();
     void readsEveryRowWhateverFollows();
     void readsLinksAndOtherFields();
+    void readsFieldsWithoutResults_data();
+    void readsFieldsWithoutResults();
     void readsPictures();
     void keepsOnePictureOfAlternatives();
     void skipsSideTextKeepingTheBody();
+    void gathersFootnotesAtTheEnd_data();
+    void gathersFootnotesAtTheEnd();
+    void readsShapes_data();
+    void readsShapes();
 
     void writesPortableRtf();
     void writesPicturesAsTheirOriginalBytes();
@@ -359,11 +368,23 @@ void TestRtf::decodesText_data()
             << QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}{\\f2\\fcharset161 Arial Greek;}}"
                           "\\f1 \\'9ee\\'9eulka {\\f2 \\'e1\\'e2} \\'e8}")
             << QStringLiteral("žežulka αβ č");
+    QTest::newRow("a western font in a hebrew document")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1255\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset177 David;}{\\f2 Narkis;}}"
+                          "\\'e0 {\\f1 \\'e0\\'e1\\'e2} {\\f2 \\'e2}}")
+            << QStringLiteral("à אבג ג");
     QTest::newRow("thai") << QByteArray("{\\rtf1\\ansi\\ansicpg874 \\'a1\\'d2}") << QStringLiteral("กา");
     QTest::newRow("shift-jis pairs") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 \\'82\\'a0\\'82\\'a2}")
                                      << QStringLiteral("あい");
     QTest::newRow("shift-jis with an ascii trail byte")
             << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'83\\\\\\'95\\'5c}") << QStringLiteral("ソ表");
+    QTest::newRow("raw shift-jis with trail bytes like syntax")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 Gothic;}{\\f1\\fcharset0 Arial;}}\\f0 "
+                          "\x83\x5c\x95\x7b\x83\x7d\xb0{\\b x}{\\f1 \x83}}")
+            << QStringLiteral("ソ府マｰxƒ");
+    QTest::newRow("raw gbk with trail bytes like syntax")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg936 \x81\x5c\x83\x7b\x95\x7d!}") << QStringLiteral("乗儃晑!");
+    QTest::newRow("raw big5 with trail bytes like syntax")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg950 \xa5\x5c\xb0\x7b\xa4\x7d!}") << QStringLiteral("功閃弓!");
     QTest::newRow("gbk") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}") << QStringLiteral("中文");
     QTest::newRow("korean") << QByteArray("{\\rtf1\\ansi\\ansicpg949 \\'c7\\'d1}") << QStringLiteral("한");
     QTest::newRow("big5") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QStringLiteral("中");
@@ -393,6 +414,39 @@ void TestRtf::decodesText()
     QTextDocument doc;
     QCOMPARE(RtfReader::read(rtf, &doc), RtfReader::Status::Ok);
     QCOMPARE(rawText(&doc), text);
+}
+
+void TestRtf::decodesEveryByteOfSingleByteCodePages_data()
+{
+    QTest::addColumn<int>("codepage");
+    QTest::addColumn<QString>("upper");
+    for (const CodepageReference &ref : codepageReferences) {
+        QString upper;
+        for (int k = 0; k < 128; ++k)
+            upper.append(QChar(ref.upper[k] ? ref.upper[k] : char16_t(0x80 + k))); // undefined: the byte itself
+        QTest::newRow(QByteArray::number(ref.codepage).constData()) << ref.codepage << upper;
+    }
+}
+
+// Each byte as \'hh and as raw 8-bit text, in the document's code page.
+void TestRtf::decodesEveryByteOfSingleByteCodePages()
+{
+    QFETCH(int, codepage);
+    QFETCH(QString, upper);
+    QByteArray hex, raw;
+    QString printable;
+    for (int b = 0x20; b < 0x100; ++b) {
+        hex += "\\'" + QByteArray::number(b, 16);
+        if (b >= 0x80)
+            raw += char(b);
+        printable += b < 0x80 ? QChar(b) : upper[b - 0x80];
+    }
+    const QByteArray head = "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(codepage) + ' ';
+    QTextDocument doc;
+    RtfReader::read(head + hex + '}', &doc);
+    QCOMPARE(rawText(&doc), printable);
+    RtfReader::read(head + raw + '}', &doc);
+    QCOMPARE(rawText(&doc), upper);
 }
 
 void TestRtf::readsCharacterFormats()
@@ -568,7 +622,7 @@ void TestRtf::readsEveryRowWhateverFollows_data()
     QTest::newRow("row of hidden text") << QByteArray("{\\rtf1 " + row + "\\pard\\intbl{\\v b}\\row\\pard after}")
                                         << QList<int>{1} << QStringLiteral("a\nafter");
     QTest::newRow("rows inside a skipped destination")
-            << QByteArray("{\\rtf1 " + row + "{\\*\\foo " + row + row + "}{\\footnote " + row + "}\\pard after}")
+            << QByteArray("{\\rtf1 " + row + "{\\*\\foo " + row + row + "}{\\footer " + row + "}\\pard after}")
             << QList<int>{1} << QStringLiteral("a\nafter");
     QTest::newRow("rows without cell marks")
             << QByteArray("{\\rtf1\\pard\\intbl a\\row\\pard\\intbl b\\row\\pard c}") << QList<int>{2}
@@ -655,6 +709,46 @@ void TestRtf::readsLinksAndOtherFields()
     QVERIFY(!formatOf(&doc, QStringLiteral(" or ")).isAnchor());
 }
 
+void TestRtf::readsFieldsWithoutResults_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::newRow("symbol in its font and size")
+            << QByteArray("a{\\field{\\*\\fldinst SYMBOL 253 \\\\f \"Wingdings\" \\\\s 10}{\\fldrslt }}b")
+            << QStringLiteral("a\u00fdb") << QStringLiteral("\u00fd") << QStringLiteral("Wingdings") << 10.0;
+    QTest::newRow("symbol by hexadecimal code without a result group")
+            << QByteArray("{\\field{\\*\\fldinst {SYMBOL 0x4A \\\\f \"Symbol\"}}}") << QStringLiteral("J") << QStringLiteral("J")
+            << QStringLiteral("Symbol") << 12.0;
+    QTest::newRow("a stored result wins")
+            << QByteArray("{\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\"}{\\fldrslt\\f0 x}}") << QStringLiteral("x") << QString() << QString() << 0.0;
+    QTest::newRow("equation arguments")
+            << QByteArray("{\\field{\\*\\fldinst EQ \\\\f(1,2)}} cup, {\\field{\\*\\fldinst { EQ \\\\o(a,b) \\\\r(3,x\\\\,y)}}}")
+            << QStringLiteral("1/2 cup, ab 3 x,y") << QString() << QString() << 0.0;
+    QTest::newRow("page numbers keep what was stored")
+            << QByteArray("p{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}/{\\field{\\*\\fldinst NUMPAGES}}/{\\chpgn}.")
+            << QStringLiteral("p7//.") << QString() << QString() << 0.0;
+}
+
+void TestRtf::readsFieldsWithoutResults()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(QString, symbol);
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QTextDocument doc;
+    RtfReader::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}" + body + "}", &doc);
+    QCOMPARE(rawText(&doc), text);
+    if (!symbol.isEmpty()) {
+        const QTextCharFormat format = formatOf(&doc, symbol);
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList{family});
+        QCOMPARE(format.fontPointSize(), points);
+    }
+}
+
 void TestRtf::readsPictures()
 {
     const QByteArray png = pngBytes(QSize(4, 3), Qt::red);
@@ -739,13 +833,107 @@ void TestRtf::keepsOnePictureOfAlternatives()
 void TestRtf::skipsSideTextKeepingTheBody()
 {
     const QByteArray body =
-            "\\pard one{\\footnote \\pard\\plain {\\super\\chftn} FOOTNOTE\\par} two"
+            "\\pard one{\\footer \\pard\\plain {\\super\\chpgn} FOOTER\\par} two"
             "{\\*\\atnid JS}{\\*\\atnauthor J}{\\annotation COMMENT} three"
             "{\\*\\bkmkstart mark}{\\*\\bkmkend mark}{\\*\\unknowndest SECRET {\\b nested}} four"
             "{\\*\\generator X;}{\\xe INDEX}\\par";
     QTextDocument doc;
     RtfReader::read(wordDocument(body), &doc);
     QCOMPARE(doc.toPlainText(), QStringLiteral("one two three four\n"));
+}
+
+void TestRtf::readsShapes_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pictures");
+    QTest::newRow("properties outside a shape") << QByteArray("a{\\sp{\\sn fFilled}{\\sv 0}}b") << QStringLiteral("ab") << 0;
+    QTest::newRow("shape without content keeps its result")
+            << QByteArray("a{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 20}}}{\\shprslt r}}b")
+            << QStringLiteral("arb") << 0;
+    const QByteArray pict = "{\\pict\\pngblip\\picwgoal1500\\pichgoal750 " + hex(pngBytes(QSize(4, 2), Qt::blue)) + '}';
+    const QByteArray fallback = "{\\pict\\wmetafile8\\picw100\\pich100 0100090000}";
+    QTest::newRow("floating picture at its anchor, without its fallback")
+            << QByteArray("a{\\shp{\\*\\shpinst\\shpleft0\\shpright3000\\shpwr2{\\sp{\\sn shapeType}{\\sv 75}}"
+                          "{\\sp{\\sn pib}{\\sv " + pict + "}}}{\\shprslt " + fallback + "}}b")
+            << QStringLiteral("ab") << 1;
+    QTest::newRow("fill pictures are no content")
+            << QByteArray("a{\\shp{\\*\\shpinst{\\sp{\\sn fillBlip}{\\sv " + pict + "}}}}b") << QStringLiteral("ab") << 0;
+    QTest::newRow("text box in paragraphs of its own")
+            << QByteArray("\\pard\\qc before{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt \\pard Flour{\\b  2 cups}\\par"
+                          "\\pard Salt}}{\\shprslt{\\*\\do\\dobxcolumn{\\dptxbx{\\dptxbxtext Flour}}}}} after\\par")
+            << QStringLiteral("before\nFlour 2 cups\nSalt\n after\n") << 0;
+    QTest::newRow("drawing object's text box in a table cell")
+            << QByteArray("\\trowd\\cellx3000\\pard\\intbl x{\\*\\do\\dobxcolumn\\dptxbx{\\dptxbxtext\\pard Box\\par}}y\\cell\\row")
+            << QStringLiteral("\ufdd0x\nBox\ny\ufdd1") << 0;
+}
+
+void TestRtf::readsShapes()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(int, pictures);
+    QTextDocument doc;
+    RtfReader::read("{\\rtf1\\ansi " + body + '}', &doc);
+    QCOMPARE(rawText(&doc).remove(QChar::ObjectReplacementCharacter), text);
+    QCOMPARE(images(&doc).size(), pictures);
+    if (pictures)
+        QCOMPARE(QSizeF(images(&doc).at(0).width(), images(&doc).at(0).height()), QSizeF(100, 50)); // its goal size
+    if (text.contains(QLatin1String("before"))) {
+        QCOMPARE(blockWith(&doc, QStringLiteral("before")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(blockWith(&doc, QStringLiteral("Salt")).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    }
+    if (text.contains(QLatin1String("Box")))
+        QCOMPARE(tables(&doc).size(), 1);
+}
+
+void TestRtf::gathersFootnotesAtTheEnd_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("notes"); // written back as footnotes
+    QTest::newRow("numbered marks")
+            << QByteArray("\\pard 1 cup flour{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} Sifted.\\par\\pard Twice.\\par}"
+                          " and salt{\\cs16\\super \\chftn}{\\footnote \\pard\\plain {\\super \\chftn} A pinch}.\\par")
+            << QStringLiteral("1 cup flour1 and salt2.\n\n——————\n1 Sifted.\nTwice.\n2 A pinch") << 2;
+    QTest::newRow("a mark of its own, and a note in a table cell")
+            << QByteArray("\\trowd\\cellx2000\\pard\\intbl cell*{\\footnote\\pard\\plain * Starred.}\\cell\\row\\pard after\\par")
+            << QStringLiteral("\ufdd0cell*\ufdd1after\n\n——————\n* Starred.") << 0;
+}
+
+void TestRtf::gathersFootnotesAtTheEnd()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(int, notes);
+    QTextDocument doc;
+    RtfReader::read("{\\rtf1\\ansi " + body + '}', &doc);
+    QCOMPARE(rawText(&doc), text);
+    const QTextBlock separator = blockWith(&doc, QStringLiteral("——————"));
+    QCOMPARE(separator.blockFormat().intProperty(Rtf::FootnoteBlock), -1);
+    QVERIFY(!QTextCursor(separator).currentTable());
+    if (text.contains(QLatin1String("flour1"))) {
+        const QTextCharFormat mark = fragments(&doc).at(1).charFormat();
+        QCOMPARE(mark.verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        QCOMPARE(mark.intProperty(Rtf::FootnoteMark), 1);
+    }
+    // Written back as footnotes, they read back the same; a note whose mark is gone stays text.
+    const QByteArray written = RtfWriter::write(&doc);
+    QCOMPARE(written.count("{\\footnote"), notes);
+    QTextDocument again;
+    RtfReader::read(written, &again);
+    QCOMPARE(rawText(&again), text);
+    QCOMPARE(RtfWriter::write(&again), written);
+    if (notes > 0) {
+        // A note whose mark was deleted is not lost.
+        QTextCursor mark(&again);
+        mark.setPosition(blockWith(&again, QStringLiteral("flour1")).position() + 11);
+        mark.deleteChar();
+        QTextDocument edited;
+        RtfReader::read(RtfWriter::write(&again), &edited);
+        QVERIFY(rawText(&edited).contains(QLatin1String("Sifted.\nTwice.")));
+        QCOMPARE(RtfWriter::write(&edited).count("{\\footnote"), notes - 1);
+    }
 }
 
 void TestRtf::writesPortableRtf()
@@ -1350,6 +1538,13 @@ void TestRtf::survivesDamagedInput_data()
     QTest::newRow("missing closing braces") << QByteArray("{\\rtf1 {\\b bold {\\i deeper") << QStringLiteral("bold deeper");
     QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}} b") << QStringLiteral("a");
     QTest::newRow("stray closing brace inside") << QByteArray("{\\rtf1 {x}} y}") << QStringLiteral("x");
+    QTest::newRow("unclosed footnote, text box and field")
+            << QByteArray("{\\rtf1 ok{\\chftn}{\\footnote note {\\shp{\\*\\shpinst{\\shptxt box{\\field{\\*\\fldinst SYMBOL 65")
+            << QStringLiteral("ok1");
+    QTest::newRow("notes, boxes and marks where they do not belong")
+            << QByteArray("{\\rtf1 {\\footnote a{\\footnote b}\\chftn{\\shptxt c}}{\\shptxt d}{\\sv{\\pict\\pngblip 00}}"
+                          "{\\sn pib}{\\sv{\\pict\\pngblip 00}}{\\*\\do{\\dptxbxtext{\\footnote e}\\chftn}} end}")
+            << QStringLiteral("end");
     QTest::newRow("truncated hex") << QByteArray("{\\rtf1 ok\\'4") << QStringLiteral("ok");
     QTest::newRow("truncated control word") << QByteArray("{\\rtf1 ok\\") << QStringLiteral("ok");
     QTest::newRow("truncated picture") << QByteArray("{\\rtf1 ok{\\pict\\pngblip 89504e470d0a1a0a00") << QStringLiteral("ok");
