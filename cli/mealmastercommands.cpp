@@ -66,7 +66,7 @@ public:
             }
             m_current = category;
         }
-        const QByteArray body = SaveRecipeBody(MealMasterBody(recipe));
+        const QByteArray body = StoredMealMasterBody(recipe);
         Table &recipes = m_store.cdsRecipe();
         recipes.insert();
         recipes.setText(RecipeStore::RecipeDescription, Table::cutToSize(recipe.title, RecipeStore::RecipeDescriptionSize));

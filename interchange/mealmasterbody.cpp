@@ -1,5 +1,6 @@
 #include "interchange/mealmasterbody.h"
 
+#include "editor/recipebody.h"
 #include "interchange/mealmasterrecipe.h"
 
 namespace {
@@ -111,6 +112,14 @@ QByteArray MealMasterBody(const MealMasterRecipe &recipe)
         out.chop(5);
     out += "}";
     return out;
+}
+
+QByteArray StoredMealMasterBody(const MealMasterRecipe &recipe)
+{
+    // Deflate hands back a buffer sized for the worst case.
+    QByteArray stored = SaveRecipeBody(MealMasterBody(recipe));
+    stored.squeeze();
+    return stored;
 }
 
 bool IsMealMasterBody(const QByteArray &rtf)

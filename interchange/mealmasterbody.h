@@ -12,5 +12,9 @@ struct MealMasterRecipe;
 // the table as one this import made; an editor that rewrites the body drops it.
 [[nodiscard]] QByteArray MealMasterBody(const MealMasterRecipe &recipe);
 
+// The same body in its stored form (see editor/recipebody.h), holding no more memory than its
+// bytes: an import keeps every body of the store in memory at once.
+[[nodiscard]] QByteArray StoredMealMasterBody(const MealMasterRecipe &recipe);
+
 // True when the RTF is a body that MealMasterBody wrote.
 [[nodiscard]] bool IsMealMasterBody(const QByteArray &rtf);

@@ -3,7 +3,6 @@
 // bytes into decoded lines, in processor time. Target at scale 1 (10,000 recipes, about 10 MB): at most 1.0 s.
 // Usage: bench_interchange [--scale S] [--repeat N]
 
-#include "editor/recipebody.h"
 #include "interchange/mealmasterbody.h"
 #include "interchange/mealmasterreader.h"
 
@@ -115,7 +114,7 @@ int main(int argc, char *argv[])
         MealMasterReader::readAll(
             text, MealMasterReader::Encoding::Auto,
             [&](MealMasterRecipe &&recipe) {
-                bodyBytes += SaveRecipeBody(MealMasterBody(recipe)).size();
+                bodyBytes += StoredMealMasterBody(recipe).size();
                 ++imported;
             },
             [](MealMasterReject &&) {});

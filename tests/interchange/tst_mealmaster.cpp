@@ -2,6 +2,7 @@
 #include "interchange/mealmasterreader.h"
 #include "interchange/mealmasterwriter.h"
 
+#include "editor/recipebody.h"
 #include "editor/rtfreader.h"
 
 #include <QDir>
@@ -197,6 +198,10 @@ void MealMasterTest::bodyReadsBackAsTitleYieldTableAndDirections()
     recipe.directions = {QStringLiteral("Heat."), QString::fromUtf8("Bake at 150°.")};
     const QByteArray rtf = MealMasterBody(recipe);
     QVERIFY(IsMealMasterBody(rtf));
+    // The stored form is that body, and holds little more memory than its bytes.
+    const QByteArray stored = StoredMealMasterBody(recipe);
+    QCOMPARE(LoadRecipeBody(stored), rtf);
+    QVERIFY2(stored.capacity() < stored.size() + 64, qPrintable(QString::number(stored.capacity())));
 
     QTextDocument document;
     QCOMPARE(RtfReader::read(rtf, &document), RtfReader::Status::Ok);
