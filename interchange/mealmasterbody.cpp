@@ -81,12 +81,13 @@ QByteArray MealMasterBody(const MealMasterRecipe &recipe)
         estimate += 40 + paragraph.size();
     out.reserve(estimate);
 
-    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}";
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
+           "{\\stylesheet{\\s0\\f0\\fs20 Normal;}{\\s1\\sa120\\b\\f0\\fs32 heading 1;}}";
     out += Marker;
     out += "\n\\viewkind4\\pard\\plain\\f0\\fs20\n";
-    out += "\\pard\\sa120\\b\\fs32 ";
+    out += "\\pard\\s1\\sa120\\b\\fs32 ";
     appendText(out, recipe.title);
-    out += "\\b0\\fs20\\par\n";
+    out += "\\par\n\\pard\\plain\\f0\\fs20\n";
     if (!recipe.yield.isEmpty()) {
         out += "\\pard\\sa120 Yield: ";
         appendText(out, recipe.yield);

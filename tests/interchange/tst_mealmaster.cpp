@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -26,6 +29,7 @@ private Q_SLOTS:
     void decodes();
     void bodyReadsBackAsTitleYieldTableAndDirections();
     void writtenRecipesReadBackTheSame();
+    void libreOfficeReadsTheBody();
     void realArchivesMatchTheIndependentReading_data();
     void realArchivesMatchTheIndependentReading();
 };
@@ -241,6 +245,40 @@ void MealMasterTest::writtenRecipesReadBackTheSame()
     recipe.directions = {QString(60, 'x').split(QString()).join(' ').simplified(), QStringLiteral("1. Knead.")};
     const QStringList result = readText(MealMasterWriter::write(recipe) + MealMasterWriter::write(recipe));
     QCOMPARE(result, QStringList(2, summary(recipe)));
+}
+
+void MealMasterTest::libreOfficeReadsTheBody()
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        QSKIP("LibreOffice is not installed");
+    MealMasterRecipe recipe;
+    recipe.title = QString::fromUtf8("Crème brûlée");
+    recipe.yield = QStringLiteral("6 servings");
+    recipe.ingredients = {{"1 1/2", "c", "Cream", false}, {"", "", "TOPPING", true}, {"2", "tb", "Sugar", false}};
+    recipe.directions = {QStringLiteral("Heat {gently}."), QStringLiteral("Bake.")};
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("body.rtf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(MealMasterBody(recipe));
+    file.close();
+    QProcess process;
+    process.setProcessEnvironment([&] {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), dir.path());
+        return environment;
+    }());
+    process.start(soffice, {"--headless", "--convert-to", "html", "--outdir", dir.path(), file.fileName()});
+    QVERIFY(process.waitForFinished(180000));
+    QFile html(dir.filePath(QStringLiteral("body.html")));
+    QVERIFY(html.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(html.readAll()).simplified();
+    QCOMPARE(text.count(QLatin1String("<table")), 1);
+    QCOMPARE(text.count(QLatin1String("<tr")), 3);
+    QCOMPARE(text.count(QLatin1String("<td")), 6);
+    QVERIFY(text.contains(QLatin1String("<h1")));
+    for (const char *expected : {"Crème brûlée", "Yield: 6 servings", "1 1/2 c", "Cream", "TOPPING", "Heat {gently}.", "Bake."})
+        QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
 }
 
 void MealMasterTest::realArchivesMatchTheIndependentReading_data()
