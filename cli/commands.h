@@ -17,6 +17,9 @@ std::optional<int> runExtraCommand(const QStringList &args, QTextStream &out, QT
 // The table builder's files: table text drawn as a picture or converted to CSV.
 std::optional<int> runTableCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
+// MealMaster archives: import-mealmaster and export-mealmaster.
+std::optional<int> runMealMasterCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
 // Printing documents and listing printers.
 std::optional<int> runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
@@ -45,3 +48,4 @@ QStringList documentCommandUsage();
 QStringList extraCommandUsage();
 QStringList printCommandUsage();
 QStringList tableCommandUsage();
+QStringList mealMasterCommandUsage();

@@ -13,7 +13,7 @@ namespace {
 void printUsage(QTextStream &err)
 {
     err << "usage: saporin-cli COMMAND ARGUMENTS\n\ncommands:\n";
-    for (const QString &line : storeCommandUsage() + documentCommandUsage() + printCommandUsage() + extraCommandUsage() + tableCommandUsage())
+    for (const QString &line : storeCommandUsage() + documentCommandUsage() + printCommandUsage() + extraCommandUsage() + tableCommandUsage() + mealMasterCommandUsage())
         err << "  " << line << '\n';
 }
 
@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
         printUsage(args.isEmpty() ? err : out);
         return args.isEmpty() ? 2 : 0;
     }
-    for (auto *group : {&runStoreCommand, &runDocumentCommand, &runPrintCommand, &runExtraCommand, &runTableCommand}) {
+    for (auto *group : {&runStoreCommand, &runDocumentCommand, &runPrintCommand, &runExtraCommand, &runTableCommand, &runMealMasterCommand}) {
         if (const std::optional<int> code = group(args, out, err))
             return *code;
     }
