@@ -61,6 +61,8 @@ QByteArray SaveRecipeBody(const QByteArray &rtf)
     }
     deflateEnd(&stream);
     out.resize(qsizetype(outPos));
+    // A body is kept for the whole run: give back what the worst case reserved.
+    out.squeeze();
     return out;
 }
 
