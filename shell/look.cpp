@@ -1,5 +1,7 @@
 #include "shell/look.h"
 
+#include "shell/titledrag.h"
+
 #include "widgets/ui/gradientbutton.h"
 #include "widgets/ui/gradientpanel.h"
 
@@ -91,4 +93,16 @@ QLineEdit *makeCaptionedBox(QWidget *parent, const char *labelName, const QStrin
     box->setAccessibleName(caption);
     label->setBuddy(box);
     return box;
+}
+
+QWidget *makeTitleBand(QWidget *window, const char *name, const QString &caption, int height, int fontPixels)
+{
+    QWidget *title = makeBand(window, name, QColor(16, 132, 208), QColor(113, 184, 255), caption);
+    title->setGeometry(0, 0, window->width(), height);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(fontPixels);
+    font.setBold(true);
+    title->setFont(font);
+    new TitleDrag(title);
+    return title;
 }

@@ -17,6 +17,10 @@ class QWidget;
 // top and bottom edges, and an optional centred caption.
 QWidget *makeBand(QWidget *parent, const char *name, QColor middle, QColor edge, const QString &caption = {});
 
+// The blue title band across the top of a borderless window, `height` pixels high, with its
+// caption in bold Arial of `fontPixels`; dragging it moves the window.
+QWidget *makeTitleBand(QWidget *window, const char *name, const QString &caption, int height, int fontPixels);
+
 // A white content panel with a silver border of `border` pixels; children go inside the border.
 QWidget *makeContentPanel(QWidget *parent, const char *name, int border, bool rounded);
 

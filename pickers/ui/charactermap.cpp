@@ -2,7 +2,6 @@
 
 #include "pickers/charactergrid.h"
 #include "pickers/characterpreview.h"
-#include "shell/titledrag.h"
 #include "pickers/ui/windowstacking.h"
 #include "shell/look.h"
 #include "shell/windowdesign.h"
@@ -66,13 +65,7 @@ CharacterMap::CharacterMap(QWidget *parent)
 {
     designWindow(this, "DLLForm", tr("Character Map"), QSize(718, 538), Frame::Borderless);
 
-    QWidget *title = makeBand(this, "RbPanel1", QColor(16, 132, 208), QColor(113, 184, 255), tr("Character Map"));
-    title->setGeometry(0, 0, width(), 45);
-    QFont titleFont(QStringLiteral("Arial"));
-    titleFont.setPixelSize(24);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    new TitleDrag(title);
+    makeTitleBand(this, "RbPanel1", tr("Character Map"), 45, 24);
 
     QWidget *panel = makeContentPanel(this, "RbPanel3", 3, false);
     panel->setGeometry(0, 45, width(), height() - 45);

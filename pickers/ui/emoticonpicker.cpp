@@ -2,7 +2,6 @@
 
 #include "pickers/emoticons.h"
 #include "pickers/ui/emoticonimage.h"
-#include "shell/titledrag.h"
 #include "pickers/ui/windowstacking.h"
 #include "shell/look.h"
 #include "shell/windowdesign.h"
@@ -18,13 +17,7 @@ EmoticonPicker::EmoticonPicker(QWidget *parent)
 {
     designWindow(this, "frmEmoticons", tr("Emotional Icons"), QSize(427, 312), Frame::Borderless);
 
-    QWidget *title = makeBand(this, "RbPanel3", QColor(16, 132, 208), QColor(113, 184, 255), tr("Emotional Icons"));
-    title->setGeometry(0, 0, width(), 45);
-    QFont titleFont(QStringLiteral("Arial"));
-    titleFont.setPixelSize(24);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    new TitleDrag(title);
+    makeTitleBand(this, "RbPanel3", tr("Emotional Icons"), 45, 24);
 
     // The main panel has no border of its own, so the pictures sit exactly where designed.
     QWidget *panel = makeContentPanel(this, "RbPanel1", 0, false);

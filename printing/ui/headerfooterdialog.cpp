@@ -16,9 +16,7 @@ HeaderFooterDialog::HeaderFooterDialog(QWidget *parent)
     : QDialog(parent)
 {
     designWindow(this, "HeaderFooterForm", tr("Header and Footer Titles"), QSize(640, 387), Frame::Borderless);
-    QWidget *title = makeBand(this, "RbPanel1", QColor(16, 132, 208), QColor(113, 184, 255), tr("Header and Footer Titles"));
-    title->setGeometry(0, 0, width(), 36);
-    new TitleDrag(title);
+    makeTitleBand(this, "RbPanel1", tr("Header and Footer Titles"), 36, 18);
     new TitleDrag(this);
 
     QWidget *panel = makeContentPanel(this, "RbPanel2", 3, false);

@@ -36,9 +36,7 @@ MarginsDialog::MarginsDialog(QWidget *parent)
     : QDialog(parent)
 {
     designWindow(this, "MarginsForm", tr("Page Margins"), QSize(360, 280), Frame::Borderless);
-    QWidget *title = makeBand(this, "RbPanel1", QColor(16, 132, 208), QColor(113, 184, 255), tr("Page Margins"));
-    title->setGeometry(0, 0, width(), 36);
-    new TitleDrag(title);
+    makeTitleBand(this, "RbPanel1", tr("Page Margins"), 36, 18);
     new TitleDrag(this);
 
     m_inner = makeContentPanel(this, "RbPanel3", 3, false);

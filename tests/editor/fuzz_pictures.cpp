@@ -6,8 +6,8 @@
 #include "editor/embeddedpicture.h"
 #include "editor/rtfreader.h"
 #include "editor/rtfwriter.h"
+#include "tests/support/fuzzapplication.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTextCursor>
@@ -15,13 +15,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

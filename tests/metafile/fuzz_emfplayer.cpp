@@ -3,19 +3,12 @@
 // Built and run by scripts/fuzz.sh [SECONDS]; seeds in tests/metafile/seeds-emf.
 
 #include "metafile/emfplayer.h"
+#include "tests/support/fuzzapplication.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <cstdint>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

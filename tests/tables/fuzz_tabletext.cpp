@@ -6,18 +6,11 @@
 #include "store/error.h"
 #include "tables/tabledesign.h"
 #include "tables/tabletext.h"
+#include "tests/support/fuzzapplication.h"
 
-#include <QGuiApplication>
 
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
