@@ -212,6 +212,8 @@ struct MealMasterReader::State {
     RejectHandler onReject;
 
     QByteArray pending;        // a line not yet ended
+    QByteArray start;          // the first bytes, until it is known whether they are a byte-order mark
+    bool startChecked = false;
     int lineNo = 0;
     Phase phase = Phase::Outside;
     MealMasterRecipe recipe;
@@ -377,8 +379,19 @@ MealMasterReader::~MealMasterReader() = default;
 void MealMasterReader::feed(QByteArrayView data)
 {
     State &s = *m_state;
-    if (s.lineNo == 0 && s.pending.isEmpty() && data.startsWith("\xEF\xBB\xBF"))
-        data = data.sliced(3);
+    if (!s.startChecked) {
+        // A byte-order mark may arrive cut over chunks: hold the first bytes until three are here.
+        s.start += data;
+        if (s.start.size() < 3)
+            return;
+        s.startChecked = true;
+        QByteArray first = std::move(s.start);
+        s.start = QByteArray();
+        if (first.startsWith("\xEF\xBB\xBF"))
+            first.remove(0, 3);
+        feed(first);
+        return;
+    }
     if (!s.pending.isEmpty()) {
         // Finish the line cut at the end of the last chunk (a CR there may be half of a CRLF).
         qsizetype i = 0;
@@ -433,6 +446,12 @@ void MealMasterReader::feed(QByteArrayView data)
 void MealMasterReader::finish()
 {
     State &s = *m_state;
+    if (!s.startChecked) {
+        s.startChecked = true;
+        const QByteArray first = std::move(s.start);
+        s.start = QByteArray();
+        feed(first);
+    }
     if (!s.pending.isEmpty()) {
         QByteArray last = std::move(s.pending);
         s.pending = QByteArray();

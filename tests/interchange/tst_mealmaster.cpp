@@ -150,7 +150,7 @@ void MealMasterTest::lineEndsAndChunksDoNotMatter()
         QCOMPARE(rejects.at(0).original, QByteArray(Header.chopped(1) + end + "      Title: Cut" + end));
     }
     // Every way of cutting the input into two chunks, and one byte at a time.
-    for (const QByteArray &text : {crlf, cr}) {
+    for (const QByteArray &text : {crlf, cr, QByteArray("\xEF\xBB\xBF") + crlf}) {
         for (qsizetype cut = 0; cut <= text.size(); cut += 7) {
             QStringList result;
             MealMasterReader reader(MealMasterReader::Encoding::Utf8, [&](MealMasterRecipe &&r) { result << summary(r); },
