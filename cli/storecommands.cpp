@@ -39,7 +39,8 @@ int list(QStringList args, QTextStream &out, QTextStream &err)
     const QString directory = TakeDataDirectory(args, 1);
     if (!args.isEmpty())
         throw Error(QStringLiteral("usage: saporin-cli list [DATADIR]"));
-    RecipeStore store(directory);
+    // Reading only: a list works while the program has the recipes open.
+    RecipeStore store(directory, RecipeStore::Access::ReadOnly);
     store.open();
     Table &categories = store.cdsCategory();
     Table &recipes = store.cdsRecipe();

@@ -1,5 +1,6 @@
 #include "store/recipestore.h"
 
+#include "store/collectionlock.h"
 #include "store/datalink.h"
 #include "store/error.h"
 #include "store/table.h"
@@ -40,8 +41,15 @@ TableDef RecipeStore::recipeDefinition()
 }
 
 RecipeStore::RecipeStore(const QString &dataDirectory, QObject *parent)
+    : RecipeStore(dataDirectory, Access::ReadWrite, parent)
+{
+}
+
+RecipeStore::RecipeStore(const QString &dataDirectory, Access access, QObject *parent)
     : QObject(parent),
       m_directory(dataDirectory),
+      m_access(access),
+      m_lock(std::make_unique<CollectionLock>()),
       m_category(new Table(categoryDefinition(), this)),
       m_recipe(new Table(recipeDefinition(), this)),
       m_categoryLink(new DataLink(m_category, QStringLiteral("datCategory"), this)),
@@ -69,14 +77,33 @@ void RecipeStore::openTable(Table &table)
         table.createEmpty();
 }
 
+QString RecipeStore::lockedElsewhereMessage()
+{
+    return tr("These recipes are open in another Saporin window or command. Close it first; nothing "
+              "was changed here.");
+}
+
+void RecipeStore::takeLock()
+{
+    if (m_access == Access::ReadOnly || m_lock->isHeld())
+        return;
+    if (!m_lock->acquire(m_directory)) {
+        m_lockedElsewhere = true;
+        throw Error(lockedElsewhereMessage());
+    }
+    m_lockedElsewhere = false;
+}
+
 void RecipeStore::OpenCategoryTable()
 {
+    takeLock();
     openTable(*m_category);
     reserveReferencedKeys();
 }
 
 void RecipeStore::OpenRecipeTable()
 {
+    takeLock();
     try {
         openTable(*m_recipe);
     } catch (const Error &error) {
@@ -107,14 +134,17 @@ void RecipeStore::open()
 void RecipeStore::close()
 {
     try {
-        writeChangedTables();
+        if (m_access == Access::ReadWrite)
+            writeChangedTables();
     } catch (...) {
         m_category->discard();
         m_recipe->discard();
+        m_lock->release();
         throw;
     }
     m_category->discard();
     m_recipe->discard();
+    m_lock->release();
 }
 
 void RecipeStore::writeChangedTables()

@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 // saporin-cli as a user runs it: documents in, recipes listed, documents out.
 class CliTest : public QObject
 {
@@ -21,6 +25,7 @@ private Q_SLOTS:
     void failuresExitNonZeroWithAMessage();
     void recipesOfAMissingCategoryAreListedAndExported();
     void printsPagesWithCaptionsToPdf();
+    void writingCommandsWaitForTheirTurn();
 
 private:
     struct Run {
@@ -137,6 +142,31 @@ void CliTest::recipesOfAMissingCategoryAreListedAndExported()
     QCOMPARE(cli({QStringLiteral("export"), data, out, QStringLiteral("--format"), QStringLiteral("txt")}).code, 0);
     QVERIFY(QFile::exists(out + QStringLiteral("/(missing category 1)/Apple pie.txt")));
     QVERIFY(QDir(out + QStringLiteral("/Fish")).isEmpty());
+}
+
+void CliTest::writingCommandsWaitForTheirTurn()
+{
+    QTemporaryDir dir;
+    const QString data = dir.path();
+    QCOMPARE(cli({QStringLiteral("add-category"), data, QStringLiteral("Pies")}).code, 0);
+    const QByteArray before = readFile(dir.filePath(QStringLiteral("Category.cds")));
+
+    // As a running program holds it.
+    const int lock = ::open(QFile::encodeName(dir.filePath(QStringLiteral(".saporin.lock"))).constData(),
+                            O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    QVERIFY(lock >= 0);
+    QCOMPARE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    const Run refused = cli({QStringLiteral("add-category"), data, QStringLiteral("Fish")});
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("open in another Saporin window")), qPrintable(refused.err));
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("Category.cds"))), before);
+    const Run listed = cli({QStringLiteral("list"), data});
+    QCOMPARE(listed.code, 0);
+    QCOMPARE(listed.out, QStringLiteral("Pies\n"));
+    ::close(lock);
+
+    QCOMPARE(cli({QStringLiteral("add-category"), data, QStringLiteral("Fish")}).code, 0);
+    QCOMPARE(cli({QStringLiteral("list"), data}).out, QStringLiteral("Fish\nPies\n"));
 }
 
 void CliTest::printsPagesWithCaptionsToPdf()

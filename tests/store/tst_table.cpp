@@ -10,6 +10,10 @@
 
 #include <sqlite3.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 QStringList names(Table &table, const QString &field)
@@ -92,6 +96,7 @@ private Q_SLOTS:
     void recipesNeverLandUnderANewCategory();
     void unreadableRecipeFileIsExplainedOnceAndKept();
     void reopeningUnderOtherRulesSortsAgain();
+    void oneProcessAtATimeWritesACollection();
 };
 
 void TableTest::firstRunWritesOnlyWhatChanged()
@@ -642,6 +647,65 @@ void TableTest::reopeningUnderOtherRulesSortsAgain()
              (QStringList{QStringLiteral("Baked zander"), QStringLiteral("Fried zander")}));
     store.LocateSelectedCategory(QStringLiteral("Oat"));
     QCOMPARE(names(store.cdsRecipe(), RecipeStore::RecipeDescription), QStringList{QStringLiteral("Porridge")});
+}
+
+void TableTest::oneProcessAtATimeWritesACollection()
+{
+    QTemporaryDir dir;
+    {
+        RecipeStore first(dir.path());
+        first.open();
+        addCategory(first, QStringLiteral("Soups"));
+        first.close();
+    }
+    const QByteArray stored = fileHash(dir.filePath(QStringLiteral("Category.cds")));
+
+    auto refused = [&] {
+        RecipeStore second(dir.path());
+        try {
+            second.open();
+        } catch (const Error &error) {
+            return second.lockedElsewhere() && error.message() == RecipeStore::lockedElsewhereMessage()
+                   && !second.cdsCategory().isActive() && !second.cdsRecipe().isActive();
+        }
+        return false;
+    };
+    {
+        RecipeStore holder(dir.path());
+        holder.open();
+        QVERIFY(refused());
+        // Reading needs no lock.
+        RecipeStore reader(dir.path(), RecipeStore::Access::ReadOnly);
+        reader.open();
+        QCOMPARE(names(reader.cdsCategory(), RecipeStore::CategoryDescription), QStringList{QStringLiteral("Soups")});
+        addCategory(reader, QStringLiteral("Dropped"));
+        reader.close();
+        holder.close();
+        QVERIFY(!refused());
+    }
+    QCOMPARE(fileHash(dir.filePath(QStringLiteral("Category.cds"))), stored);
+
+    // A holder that is killed lets go of the collection.
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        RecipeStore holder(dir.path());
+        holder.open();
+        (void)!::write(ready[1], "x", 1);
+        for (;;)
+            ::pause();
+    }
+    char byte = 0;
+    QCOMPARE(::read(ready[0], &byte, 1), ssize_t(1));
+    ::close(ready[0]);
+    ::close(ready[1]);
+    QVERIFY(refused());
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    QVERIFY(!refused());
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() <= 2);
 }
 
 QTEST_GUILESS_MAIN(TableTest)
