@@ -51,7 +51,7 @@ int list(QStringList args, QTextStream &out, QTextStream &err)
         out << escaped(categories.text(RecipeStore::CategoryDescription)) << '\n';
         for (recipes.first(); !recipes.eof(); recipes.next()) {
             recipeLine(recipes.text(RecipeStore::RecipeDescription), recipes.text(RecipeStore::RecipeTag),
-                       recipes.blob(RecipeStore::RecipeDetail).size());
+                       recipes.blobSize(RecipeStore::RecipeDetail));
         }
     }
 

@@ -149,33 +149,14 @@ void RecipeStore::close()
 
 void RecipeStore::writeChangedTables()
 {
-    // Master first: the category file is renamed into place before the recipe file is.
-    std::vector<TableFile::Pending> pending;
-    QStringList failures;
-    for (Table *table : {m_category, m_recipe}) {
-        if (!table->isActive() || !table->dataChangedSinceLoad())
-            continue;
-        try {
-            pending.push_back(TableFile::prepare(*table));
-        } catch (const Error &error) {
-            failures << error.message();
-        }
-    }
-    auto nothingStored = [&] {
-        failures << tr("Neither table file was changed; the changes of this run are not stored.");
-        return Error(failures.join(QLatin1Char('\n')));
-    };
-    if (!failures.isEmpty())
-        throw nothingStored();
-    for (size_t i = 0; i < pending.size(); ++i) {
-        try {
-            pending[i].commit();
-        } catch (const Error &error) {
-            failures << error.message();
-            if (i == 0 && pending.size() > 1)
-                throw nothingStored();   // the recipe file keeps its old contents too
-            throw Error(failures.join(QLatin1Char('\n')));
-        }
+    // Master first: the category file is stored before the recipe file is.
+    try {
+        TableFile::write({m_category, m_recipe});
+    } catch (const TableFile::WriteError &error) {
+        if (!error.nothingStored())
+            throw Error(error.message());
+        throw Error(error.message() + QLatin1Char('\n')
+                    + tr("Neither table file was changed; the changes of this run are not stored."));
     }
 }
 

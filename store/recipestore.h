@@ -58,11 +58,11 @@ public:
     void OpenRecipeTable();
     // Both, in that order; a failure leaves the tables after it unopened and is thrown.
     void open();
-    // Closes both tables, writing each one whose data changed. Both files are written in full
-    // before either replaces its old file, the category file first, so that a failure never leaves
-    // recipes on disk filed under a category that was not stored: when the category file cannot
-    // be written, the recipe file keeps its old contents too. The tables are closed either way;
-    // a failure is thrown afterwards.
+    // Closes both tables, writing what changed in each. A file written whole is complete before
+    // any file changes, and the category file is stored first, both files in one transaction when
+    // both are written by changes, so that a failure never leaves recipes on disk filed under a
+    // category that was not stored: when the category file cannot be written, the recipe file
+    // keeps its old contents too. The tables are closed either way; a failure is thrown afterwards.
     void close();
 
     // True after an open failed because another process has the collection open.
