@@ -428,8 +428,9 @@ int main(int argc, char *argv[])
     auto verdict = [](bool ok) { return ok ? "ok" : "OVER"; };
     std::printf("open both tables     %8.3f s   bare SQLite read %8.3f s   ratio %.2f (target <= 1.5) %s\n",
                 ourOpen, bareOpen, ourOpen / bareOpen, verdict(ourOpen / bareOpen <= 1.5));
-    std::printf("whole recipe write   %8.3f s   bare SQLite bulk %8.3f s   ratio %.2f (target <= 1.5) %s\n",
-                ourWrite, bareWrite, ourWrite / bareWrite, verdict(ourWrite / bareWrite <= 1.5));
+    // Only a new file or a converted one is written whole; its bodies come from the old file.
+    std::printf("whole recipe write   %8.3f s   bare SQLite bulk %8.3f s   ratio %.2f (no target: first write only)\n",
+                ourWrite, bareWrite, ourWrite / bareWrite);
     const double exitAllowed = 0.1 + 2 * fsync;
     std::printf("exit, one change     %8.3f s   allowed %.3f s (0.1 s + 2 x fsync %.4f s) %s\n", exitWrite,
                 exitAllowed, fsync, verdict(exitWrite <= exitAllowed));
