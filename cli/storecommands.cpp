@@ -4,13 +4,17 @@
 #include "store/error.h"
 #include "store/recipestore.h"
 #include "store/table.h"
+#include "editor/recipebody.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
-// Commands on the recipe store: list, add-category, add-recipe. They use the program's own store
-// and its rules for writing the table files.
+#include <sqlite3.h>
+
+// Commands on the recipe store: list, add-category, add-recipe, backup, check. They use the
+// program's own store and its rules for writing the table files.
 
 namespace {
 
@@ -39,7 +43,8 @@ int list(QStringList args, QTextStream &out, QTextStream &err)
     const QString directory = TakeDataDirectory(args, 1);
     if (!args.isEmpty())
         throw Error(QStringLiteral("usage: saporin-cli list [DATADIR]"));
-    RecipeStore store(directory);
+    // Reading only: a list works while the program has the recipes open.
+    RecipeStore store(directory, RecipeStore::Access::ReadOnly);
     store.open();
     Table &categories = store.cdsCategory();
     Table &recipes = store.cdsRecipe();
@@ -50,7 +55,7 @@ int list(QStringList args, QTextStream &out, QTextStream &err)
         out << escaped(categories.text(RecipeStore::CategoryDescription)) << '\n';
         for (recipes.first(); !recipes.eof(); recipes.next()) {
             recipeLine(recipes.text(RecipeStore::RecipeDescription), recipes.text(RecipeStore::RecipeTag),
-                       recipes.blob(RecipeStore::RecipeDetail).size());
+                       recipes.blobSize(RecipeStore::RecipeDetail));
         }
     }
 
@@ -143,6 +148,174 @@ int addRecipe(QStringList args)
     return 0;
 }
 
+// The table files of a data directory, in the order they are stored (master first).
+const QStringList &tableFileNames()
+{
+    static const QStringList names{QStringLiteral("Category.cds"), QStringLiteral("Recipe.cds")};
+    return names;
+}
+
+QString sqliteMessage(sqlite3 *db, int rc)
+{
+    return QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+}
+
+// Copies both table files through SQLite's online backup, inside one read transaction over both,
+// so that the copy is consistent even while a program has the recipes open (it writes both files
+// in one transaction at its end).
+int backup(QStringList args, QTextStream &out)
+{
+    if (args.size() != 2)
+        throw Error(QStringLiteral("usage: saporin-cli backup DATADIR DEST"));
+    const QDir source(DataDirectoryFor(args.at(0)));
+    const QDir dest(args.at(1));
+    if (!dest.mkpath(QStringLiteral(".")))
+        throw Error(QStringLiteral("cannot create \"%1\"").arg(args.at(1)));
+    QStringList present;
+    for (const QString &name : tableFileNames()) {
+        if (QFileInfo::exists(dest.filePath(name)))
+            throw Error(QStringLiteral("\"%1\" exists already; a backup never replaces a file").arg(dest.filePath(name)));
+        if (QFileInfo::exists(source.filePath(name)))
+            present << name;
+    }
+    if (present.isEmpty())
+        throw Error(QStringLiteral("\"%1\" holds no table files").arg(args.at(0)));
+
+    sqlite3 *db = nullptr;
+    auto fail = [&](const QString &what, int rc) {
+        const QString message = QStringLiteral("%1: %2").arg(what, sqliteMessage(db, rc));
+        sqlite3_close_v2(db);
+        for (const QString &name : std::as_const(present))
+            QFile::remove(dest.filePath(name));
+        return Error(message);
+    };
+    int rc = sqlite3_open_v2(QFile::encodeName(source.filePath(present.at(0))).constData(), &db,
+                             SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK)
+        throw fail(source.filePath(present.at(0)), rc);
+    sqlite3_busy_timeout(db, 10000);
+    QStringList schemas{QStringLiteral("main")};
+    for (qsizetype i = 1; i < present.size(); ++i) {
+        const QByteArray sql = QStringLiteral("ATTACH DATABASE '%1' AS t%2")
+                                   .arg(source.filePath(present.at(i)).replace(QLatin1Char('\''), QLatin1String("''")))
+                                   .arg(i).toUtf8();
+        if ((rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr)) != SQLITE_OK)
+            throw fail(source.filePath(present.at(i)), rc);
+        schemas << QStringLiteral("t%1").arg(i);
+    }
+    // Reading from every file takes its shared lock now and holds it to the end.
+    rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (qsizetype i = 0; rc == SQLITE_OK && i < schemas.size(); ++i) {
+        const QByteArray sql = QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schemas.at(i)).toUtf8();
+        rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK)
+        throw fail(source.path(), rc);
+    for (qsizetype i = 0; i < present.size(); ++i) {
+        sqlite3 *copy = nullptr;
+        const QString target = dest.filePath(present.at(i));
+        rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_backup *job = rc == SQLITE_OK ? sqlite3_backup_init(copy, "main", db, schemas.at(i).toUtf8().constData()) : nullptr;
+        if (job) {
+            rc = sqlite3_backup_step(job, -1);
+            sqlite3_backup_finish(job);
+            rc = rc == SQLITE_DONE ? sqlite3_errcode(copy) : rc;
+        } else if (rc == SQLITE_OK) {
+            rc = sqlite3_errcode(copy);
+        }
+        const QString problem = rc == SQLITE_OK ? QString() : sqliteMessage(copy, rc);
+        if (sqlite3_close(copy) != SQLITE_OK && problem.isEmpty())
+            throw fail(target, SQLITE_IOERR);
+        if (!problem.isEmpty()) {
+            sqlite3_close_v2(db);
+            db = nullptr;
+            for (const QString &name : std::as_const(present))
+                QFile::remove(dest.filePath(name));
+            throw Error(QStringLiteral("%1: %2").arg(target, problem));
+        }
+        out << present.at(i) << " copied to " << target << '\n';
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+    return 0;
+}
+
+// SQLite's integrity check of each file, every body read and inflated, recipes whose category is
+// missing; one line per finding and a summary. Exit code 1 on any finding.
+int check(QStringList args, QTextStream &out)
+{
+    if (args.size() != 1)
+        throw Error(QStringLiteral("usage: saporin-cli check DATADIR"));
+    const QDir directory(DataDirectoryFor(args.at(0)));
+    QStringList findings;
+    for (const QString &name : tableFileNames()) {
+        const QString path = directory.filePath(name);
+        if (!QFileInfo::exists(path))
+            continue;
+        sqlite3 *db = nullptr;
+        int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *stmt = nullptr;
+        if (rc == SQLITE_OK)
+            rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr);
+        QStringList problems;
+        while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+            rc = sqlite3_step(stmt);
+            if (rc != SQLITE_ROW)
+                break;
+            const QString line = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+            if (line != QLatin1String("ok"))
+                problems << line;
+        }
+        if (rc != SQLITE_DONE)
+            problems << sqliteMessage(db, rc);
+        sqlite3_finalize(stmt);
+        sqlite3_close_v2(db);
+        for (const QString &problem : std::as_const(problems))
+            findings << QStringLiteral("%1: %2").arg(name, problem);
+        if (problems.isEmpty())
+            out << name << ": integrity ok\n";
+    }
+
+    RecipeStore store(directory.path(), RecipeStore::Access::ReadOnly);
+    try {
+        store.open();
+    } catch (const Error &error) {
+        findings << error.message();
+    }
+    Table &recipes = store.cdsRecipe();
+    if (recipes.isActive()) {
+        const TableDef &def = recipes.definition();
+        const int name = def.indexOf(RecipeStore::RecipeDescription);
+        const int body = def.indexOf(RecipeStore::RecipeDetail);
+        qint64 inflated = 0;
+        for (int row = 0; row < recipes.totalRecordCount(); ++row) {
+            try {
+                inflated += LoadRecipeBody(recipes.storedValue(row, body).toByteArray()).size();
+            } catch (const Error &error) {
+                findings << QStringLiteral("recipe \"%1\" (number %2): its body cannot be read: %3")
+                                .arg(recipes.storedValue(row, name).toString(),
+                                     recipes.storedValue(row, def.indexOf(RecipeStore::RecipeNo)).toString(),
+                                     error.message());
+            }
+        }
+        for (const int row : store.unfiledRecipeRows()) {
+            findings << QStringLiteral("recipe \"%1\" (number %2) is filed under category %3, which is missing")
+                            .arg(recipes.storedValue(row, name).toString(),
+                                 recipes.storedValue(row, def.indexOf(RecipeStore::RecipeNo)).toString(),
+                                 recipes.storedValue(row, def.indexOf(RecipeStore::CategoryNo)).toString());
+        }
+        out << store.cdsCategory().totalRecordCount() << " categories, " << recipes.totalRecordCount()
+            << " recipes, " << inflated << " bytes of bodies inflated\n";
+    }
+    store.close();
+    for (const QString &finding : std::as_const(findings))
+        out << "finding: " << finding << '\n';
+    out << (findings.isEmpty() ? QStringLiteral("no findings")
+                               : QStringLiteral("%1 finding%2").arg(findings.size()).arg(findings.size() == 1 ? "" : "s"))
+        << '\n';
+    return findings.isEmpty() ? 0 : 1;
+}
+
 } // namespace
 
 std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -156,6 +329,10 @@ std::optional<int> runStoreCommand(const QStringList &args, QTextStream &out, QT
             return addCategory(rest);
         if (command == QLatin1String("add-recipe"))
             return addRecipe(rest);
+        if (command == QLatin1String("backup"))
+            return backup(rest, out);
+        if (command == QLatin1String("check"))
+            return check(rest, out);
     } catch (const Error &error) {
         out.flush();
         err << "saporin-cli: " << error.message() << '\n';
@@ -191,6 +368,8 @@ QStringList storeCommandUsage()
         QStringLiteral("list [DATADIR]                     categories and their recipes (name, tags, body bytes)"),
         QStringLiteral("add-category [DATADIR] NAME        adds a category"),
         QStringLiteral("add-recipe [DATADIR] CATEGORY NAME --tags TAGS [--body FILE]   adds a recipe"),
+        QStringLiteral("backup DATADIR DEST                 a consistent copy of both table files, also of open ones"),
+        QStringLiteral("check DATADIR                       checks both files, every body and every recipe's category"),
         QStringLiteral("  (DATADIR left out or \"-\": the program's own data folder)"),
     };
 }

@@ -1,5 +1,6 @@
 #include "store/recipestore.h"
 
+#include "store/collectionlock.h"
 #include "store/datalink.h"
 #include "store/error.h"
 #include "store/table.h"
@@ -40,8 +41,15 @@ TableDef RecipeStore::recipeDefinition()
 }
 
 RecipeStore::RecipeStore(const QString &dataDirectory, QObject *parent)
+    : RecipeStore(dataDirectory, Access::ReadWrite, parent)
+{
+}
+
+RecipeStore::RecipeStore(const QString &dataDirectory, Access access, QObject *parent)
     : QObject(parent),
       m_directory(dataDirectory),
+      m_access(access),
+      m_lock(std::make_unique<CollectionLock>()),
       m_category(new Table(categoryDefinition(), this)),
       m_recipe(new Table(recipeDefinition(), this)),
       m_categoryLink(new DataLink(m_category, QStringLiteral("datCategory"), this)),
@@ -69,14 +77,33 @@ void RecipeStore::openTable(Table &table)
         table.createEmpty();
 }
 
+QString RecipeStore::lockedElsewhereMessage()
+{
+    return tr("These recipes are open in another Saporin window or command. Close it first; nothing "
+              "was changed here.");
+}
+
+void RecipeStore::takeLock()
+{
+    if (m_access == Access::ReadOnly || m_lock->isHeld())
+        return;
+    if (!m_lock->acquire(m_directory)) {
+        m_lockedElsewhere = true;
+        throw Error(lockedElsewhereMessage());
+    }
+    m_lockedElsewhere = false;
+}
+
 void RecipeStore::OpenCategoryTable()
 {
+    takeLock();
     openTable(*m_category);
     reserveReferencedKeys();
 }
 
 void RecipeStore::OpenRecipeTable()
 {
+    takeLock();
     try {
         openTable(*m_recipe);
     } catch (const Error &error) {
@@ -107,45 +134,29 @@ void RecipeStore::open()
 void RecipeStore::close()
 {
     try {
-        writeChangedTables();
+        if (m_access == Access::ReadWrite)
+            writeChangedTables();
     } catch (...) {
         m_category->discard();
         m_recipe->discard();
+        m_lock->release();
         throw;
     }
     m_category->discard();
     m_recipe->discard();
+    m_lock->release();
 }
 
 void RecipeStore::writeChangedTables()
 {
-    // Master first: the category file is renamed into place before the recipe file is.
-    std::vector<TableFile::Pending> pending;
-    QStringList failures;
-    for (Table *table : {m_category, m_recipe}) {
-        if (!table->isActive() || !table->dataChangedSinceLoad())
-            continue;
-        try {
-            pending.push_back(TableFile::prepare(*table));
-        } catch (const Error &error) {
-            failures << error.message();
-        }
-    }
-    auto nothingStored = [&] {
-        failures << tr("Neither table file was changed; the changes of this run are not stored.");
-        return Error(failures.join(QLatin1Char('\n')));
-    };
-    if (!failures.isEmpty())
-        throw nothingStored();
-    for (size_t i = 0; i < pending.size(); ++i) {
-        try {
-            pending[i].commit();
-        } catch (const Error &error) {
-            failures << error.message();
-            if (i == 0 && pending.size() > 1)
-                throw nothingStored();   // the recipe file keeps its old contents too
-            throw Error(failures.join(QLatin1Char('\n')));
-        }
+    // Master first: the category file is stored before the recipe file is.
+    try {
+        TableFile::write({m_category, m_recipe});
+    } catch (const TableFile::WriteError &error) {
+        if (!error.nothingStored())
+            throw Error(error.message());
+        throw Error(error.message() + QLatin1Char('\n')
+                    + tr("Neither table file was changed; the changes of this run are not stored."));
     }
 }
 

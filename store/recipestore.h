@@ -4,6 +4,9 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class CollectionLock;
 class DataLink;
 class Table;
 struct TableDef;
@@ -29,8 +32,14 @@ public:
     [[nodiscard]] static TableDef categoryDefinition();
     [[nodiscard]] static TableDef recipeDefinition();
 
+    // ReadWrite holds the data directory's lock from the first open to close(), so that one
+    // process at a time can change a collection. ReadOnly takes no lock and never writes: its
+    // close() drops every change.
+    enum class Access { ReadWrite, ReadOnly };
+
     // The tables are inactive until opened; `dataDirectory` is where their files live.
     explicit RecipeStore(const QString &dataDirectory, QObject *parent = nullptr);
+    RecipeStore(const QString &dataDirectory, Access access, QObject *parent = nullptr);
     ~RecipeStore() override;
 
     // The directory that holds the running program, where its data live.
@@ -43,16 +52,22 @@ public:
     [[nodiscard]] DataLink &datRecipe() const { return *m_recipeLink; }
 
     // Each opens its table from its file, or creates it empty when there is no file. Throws Error.
+    // The first open of a ReadWrite store takes the lock; when another process holds it, nothing
+    // is opened and the Error says that the recipes are open elsewhere (see lockedElsewhere()).
     void OpenCategoryTable();
     void OpenRecipeTable();
     // Both, in that order; a failure leaves the tables after it unopened and is thrown.
     void open();
-    // Closes both tables, writing each one whose data changed. Both files are written in full
-    // before either replaces its old file, the category file first, so that a failure never leaves
-    // recipes on disk filed under a category that was not stored: when the category file cannot
-    // be written, the recipe file keeps its old contents too. The tables are closed either way;
-    // a failure is thrown afterwards.
+    // Closes both tables, writing what changed in each. A file written whole is complete before
+    // any file changes, and the category file is stored first, both files in one transaction when
+    // both are written by changes, so that a failure never leaves recipes on disk filed under a
+    // category that was not stored: when the category file cannot be written, the recipe file
+    // keeps its old contents too. The tables are closed either way; a failure is thrown afterwards.
     void close();
+
+    // True after an open failed because another process has the collection open.
+    [[nodiscard]] bool lockedElsewhere() const { return m_lockedElsewhere; }
+    [[nodiscard]] static QString lockedElsewhereMessage();
 
     // Position on the first record whose name equals `text` exactly; throw
     // "Could not find <text> in dataset." when there is none. While the recipe table could not be
@@ -69,11 +84,15 @@ public:
 
 private:
     void openTable(Table &table);
+    void takeLock();
     void writeChangedTables();
     // A new category never receives a key that a recipe already refers to.
     void reserveReferencedKeys();
 
     QString m_directory;
+    Access m_access = Access::ReadWrite;
+    std::unique_ptr<CollectionLock> m_lock;
+    bool m_lockedElsewhere = false;
     Table *m_category;
     Table *m_recipe;
     DataLink *m_categoryLink;

@@ -8,10 +8,6 @@
 #include <algorithm>
 #include <limits>
 
-struct Table::Row {
-    std::vector<QVariant> values;
-};
-
 namespace {
 
 const QString &textOf(const QVariant &value)
@@ -76,31 +72,36 @@ void Table::setMaster(Table *master, const QString &masterField, const QString &
 
 void Table::createEmpty()
 {
+    closeFile();
     loadRows({}, std::vector<qint64>(m_def.fields.size(), 1), true);
     m_changed = false;
 }
 
 void Table::open()
 {
-    TableFile::Contents contents = TableFile::read(m_def, m_fileName);
-    std::vector<RowPtr> rows;
-    rows.reserve(contents.rows.size());
-    for (auto &values : contents.rows) {
-        auto row = std::make_unique<Row>();
-        row->values = std::move(values);
-        rows.push_back(std::move(row));
-    }
-    contents.rows.clear();
-    loadRows(std::move(rows), contents.nextKeys, contents.collation == collationName());
+    TableFile::Contents contents;
+    std::unique_ptr<TableFile> file = TableFile::open(m_def, m_fileName, contents);
+    closeFile();
+    m_file = std::move(file);
+    loadRows(std::move(contents.rows), contents.nextKeys, contents.collation == collationName() && contents.inOrder);
     m_changed = false;
+}
+
+void Table::closeFile()
+{
+    m_file.reset();
+    m_deletedFileRows.clear();
+    m_reordered = false;
 }
 
 void Table::loadRows(std::vector<RowPtr> rows, const std::vector<qint64> &nextKeys, bool sameCollation)
 {
     // A file is written in table order. Only when it was ordered by other collation rules, or its
     // numbers are out of order (a file not written by this program), is it sorted again.
-    if (!sameCollation || !numbersInOrder(rows))
+    if (!sameCollation || !numbersInOrder(rows)) {
         sortRows(rows);
+        m_reordered = true;
+    }
     m_rows = std::move(rows);
     m_nextKey = nextKeys;
     m_nextKey.resize(m_def.fields.size(), 1);
@@ -120,7 +121,7 @@ void Table::close()
     m_modified = false;
     if (m_changed) {
         try {
-            TableFile::write(*this);
+            TableFile::write({this});
         } catch (...) {
             discard();
             throw;
@@ -139,6 +140,7 @@ void Table::discard()
     m_viewBegin = m_viewEnd = m_cursor = 0;
     m_eof = true;
     m_changed = false;
+    closeFile();
     setState(State::Inactive);
 }
 
@@ -314,8 +316,7 @@ void Table::edit()
         return;
     if (isEmpty())
         throw Error(tr("Cannot perform this operation on an empty dataset"));
-    m_buffer = std::make_unique<Row>();
-    m_buffer->values = m_rows[m_cursor]->values;
+    m_buffer = std::make_unique<Row>(*m_rows[m_cursor]);
     m_modified = false;
     setState(State::Edit);
     Q_EMIT recordChanged();
@@ -346,6 +347,7 @@ void Table::post()
     } else {
         m_rows.erase(m_rows.begin() + qsizetype(m_cursor));
     }
+    row->changed = true;
     const size_t at = upperBound(*row);
     m_rows.insert(m_rows.begin() + qsizetype(at), std::move(row));
     m_changed = true;
@@ -380,6 +382,8 @@ void Table::remove()
     m_buffer.reset();
     m_modified = false;
     setState(State::Browse);
+    if (const qint64 fileRow = m_rows[m_cursor]->fileRow)
+        m_deletedFileRows.push_back(fileRow);
     m_rows.erase(m_rows.begin() + qsizetype(m_cursor));
     m_changed = true;
     // Stay on the record that followed, or on the new last one.
@@ -413,7 +417,29 @@ QVariant Table::value(const QString &field) const
     requireActive();
     const int index = fieldIndex(field);
     const Row *row = currentRow();
-    return row ? row->values[index] : QVariant();
+    return row ? fieldValue(*row, index) : QVariant();
+}
+
+QVariant Table::fieldValue(const Row &row, int field) const
+{
+    if (row.blobsInFile & (1u << field)) {
+        if (!m_file)
+            throw Error(closedMessage());
+        return m_file->blob(field, row.fileRow);
+    }
+    return row.values[size_t(field)];
+}
+
+qint64 Table::blobSize(const QString &field) const
+{
+    requireActive();
+    const int index = fieldIndex(field);
+    const Row *row = currentRow();
+    if (!row)
+        return 0;
+    if (row->blobsInFile & (1u << index))
+        return m_file->blobSize(index, row->fileRow);
+    return row->values[size_t(index)].toByteArray().size();
 }
 
 QString Table::text(const QString &field) const
@@ -457,6 +483,7 @@ void Table::setValue(const QString &field, const QVariant &value)
         }
     }
     m_buffer->values[index] = stored;
+    m_buffer->blobsInFile &= ~(1u << index);
     m_modified = true;
     Q_EMIT recordChanged();
 }
@@ -471,9 +498,9 @@ QString Table::cutToSize(const QString &text, int size)
     return text.left(length);
 }
 
-const QVariant &Table::storedValue(int row, int field) const
+QVariant Table::storedValue(int row, int field) const
 {
-    return m_rows.at(size_t(row))->values.at(size_t(field));
+    return fieldValue(*m_rows.at(size_t(row)), field);
 }
 
 bool Table::numbersInOrder(const std::vector<RowPtr> &rows) const

@@ -12,9 +12,12 @@
 #include <optional>
 #include <vector>
 
+class TableFile;
+
 // An in-memory table backed by one file: the records in table order, a cursor, the edit states
 // and, for a detail table, the view of the records that belong to its master's current record.
-// Every failure is thrown as Error with a readable message.
+// Blob values of records read from the file stay there until asked for; the file is kept open
+// for that while the table is active. Every failure is thrown as Error with a readable message.
 class Table : public QObject
 {
     Q_OBJECT
@@ -75,7 +78,10 @@ public:
     // Field access on the current record (the edit buffer while editing or inserting).
     [[nodiscard]] QVariant value(const QString &field) const;
     [[nodiscard]] QString text(const QString &field) const;
+    // Reads a value that is still in the file; throws Error when the file cannot give it.
     [[nodiscard]] QByteArray blob(const QString &field) const;
+    // The size in bytes, without reading the value.
+    [[nodiscard]] qint64 blobSize(const QString &field) const;
     void setValue(const QString &field, const QVariant &value);
     void setText(const QString &field, const QString &value) { setValue(field, value); }
     void setBlob(const QString &field, const QByteArray &value) { setValue(field, value); }
@@ -86,8 +92,15 @@ public:
 
     // Every stored record in table order, whatever the view, for the file writer and tools.
     [[nodiscard]] int totalRecordCount() const { return int(m_rows.size()); }
-    [[nodiscard]] const QVariant &storedValue(int row, int field) const;
+    // A blob still in the file is read from it (Error when it cannot be).
+    [[nodiscard]] QVariant storedValue(int row, int field) const;
     [[nodiscard]] qint64 nextKey(int field) const { return m_nextKey.at(size_t(field)); }
+    // For the file writer: a record as stored, the file rows of the records deleted, whether
+    // the records were sorted anew when read, and the file read from (none for a new table).
+    [[nodiscard]] const StoredRow &storedRow(int row) const { return *m_rows.at(size_t(row)); }
+    [[nodiscard]] const std::vector<qint64> &deletedFileRows() const { return m_deletedFileRows; }
+    [[nodiscard]] bool reordered() const { return m_reordered; }
+    [[nodiscard]] const TableFile *file() const { return m_file.get(); }
     // Keeps the auto-increment `field` from ever giving `used` or a key below it, for keys that
     // other tables refer to. It does not count as a change of the data.
     void reserveKeysThrough(const QString &field, qint64 used);
@@ -102,9 +115,10 @@ Q_SIGNALS:
     void positionChanged();
 
 private:
-    struct Row;
+    using Row = StoredRow;
     using RowPtr = std::unique_ptr<Row>;
 
+    [[nodiscard]] QVariant fieldValue(const Row &row, int field) const;
     void requireActive() const;
     void requireBrowseOrEditing() const;
     void checkBrowseMode();
@@ -120,6 +134,7 @@ private:
     void sortRows(std::vector<RowPtr> &rows) const;
     [[nodiscard]] size_t upperBound(const Row &row) const;
     void loadRows(std::vector<RowPtr> rows, const std::vector<qint64> &nextKeys, bool sameCollation);
+    void closeFile();
 
     TableDef m_def;
     QString m_fileName;
@@ -134,6 +149,9 @@ private:
     size_t m_cursor = 0;                  // absolute row index of the current record
     bool m_eof = true;
     bool m_changed = false;               // data differ from the file
+    bool m_reordered = false;             // rows sorted anew at open: every place in the file changes
+    std::vector<qint64> m_deletedFileRows; // row ids in the file of the records deleted
+    std::unique_ptr<TableFile> m_file;    // open while the table is active and was read from a file
     RowPtr m_buffer;                      // the record being edited or inserted
     bool m_modified = false;              // a field of the buffer was set
 

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+
+#include <vector>
 
 enum class FieldType {
     AutoInc,   // 32-bit signed key given by the table when a new record is stored
@@ -32,4 +35,13 @@ struct TableDef {
         }
         return -1;
     }
+};
+
+// A record as a table holds it, with what the file writer needs to store only what changed.
+struct StoredRow {
+    std::vector<QVariant> values;  // per field; a blob whose value stays in the file is null here
+    qint64 fileRow = 0;            // the record's row id in the file; 0 for a record not yet stored
+    qint64 order = 0;              // its place in the file's order; 0 when it has none
+    quint32 blobsInFile = 0;       // bit i set: the value of field i is read from the file on demand
+    bool changed = false;          // differs from the file: stored at the next write
 };

@@ -63,6 +63,12 @@ int runSaporin(const QString &dataDirectory)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/desktop/saporin.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.saporin.Saporin"));
     createWindows(dataDirectory);
+    // Another window or command has these recipes open: it was told in the error box, and this
+    // run ends before it could change anything.
+    if (windows().frmMain->store().lockedElsewhere()) {
+        destroyWindows();
+        return 1;
+    }
     windows().frmMain->show();
     const int code = QApplication::exec();
     const bool written = windows().frmMain->closeStore();

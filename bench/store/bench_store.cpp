@@ -1,11 +1,15 @@
 // Measures the recipe store against bare SQLite on a generated collection:
-//   open both tables      vs. reading the same rows straight from SQLite into plain structs
-//   write both tables     vs. a bare SQLite bulk insert of the same rows
+//   open both tables      vs. reading the same rows but the bodies straight from SQLite into plain structs
+//   first write of both tables (whole) vs. a bare SQLite bulk insert of the same rows
+//   exit after changing one recipe and one category vs. 0.1 s plus one fsync per changed file
 //   move to a category with 5,000 recipes and walk its view (absolute time)
-//   peak memory of a run that opens and writes both tables, against the bodies' size
+//   tag search over every recipe (absolute time)
+//   peak memory of a run that opens both tables, reads one body and writes one change
+//   a photo collection (1,000 recipes of 3 MB bodies at scale 1): open time and peak memory
 // Usage: bench_store [--scale S] [--repeat N] [--dir DIR]
 // Scale 1 is 2,000 categories and 100,000 recipes whose bodies total about 1 GB.
 
+#include "search/tagsearch.h"
 #include "store/recipestore.h"
 #include "store/table.h"
 
@@ -20,6 +24,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -49,7 +55,6 @@ struct PlainRecipe {
     int no;
     int category;
     std::string name;
-    std::string body;
     std::string tags;
 };
 
@@ -141,7 +146,8 @@ void bareInsert(const Collection &c, const QString &directory)
     sqlite3_close(db);
 }
 
-// Reads the rows of the store's own files straight from SQLite into plain structs.
+// Reads the rows of the store's own files, all fields but the bodies, straight from SQLite into
+// plain structs.
 size_t bareRead(const QString &directory)
 {
     std::vector<std::pair<int, std::string>> categories;
@@ -159,14 +165,13 @@ size_t bareRead(const QString &directory)
     sqlite3_close(db);
     sqlite3_open_v2(QFile::encodeName(directory + QStringLiteral("/Recipe.cds")).constData(), &db,
                     SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_prepare_v2(db, "SELECT RecipeNo, CategoryNo, RecipeDescription, RecipeDetail, RecipeTag FROM Recipe",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(db, "SELECT RecipeNo, CategoryNo, RecipeDescription, RecipeTag FROM Recipe", -1, &stmt, nullptr);
     auto text = [&](int column) {
         const auto *data = static_cast<const char *>(sqlite3_column_blob(stmt, column));
         return std::string(data ? data : "", size_t(sqlite3_column_bytes(stmt, column)));
     };
     while (sqlite3_step(stmt) == SQLITE_ROW)
-        recipes.push_back({sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1), text(2), text(3), text(4)});
+        recipes.push_back({sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1), text(2), text(3)});
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return categories.size() + recipes.size();
@@ -184,12 +189,36 @@ qint64 peakMemoryKiB()
     return -1;
 }
 
-// The child run: open both tables, change one record, close (which writes both... the changed one).
+// One fsync of a small file in the directory: what the exit write may spend per changed file.
+double fsyncSeconds(const QString &directory)
+{
+    const QByteArray path = QFile::encodeName(directory + QStringLiteral("/fsync.probe"));
+    double best = 1e9;
+    for (int i = 0; i < 5; ++i) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const QByteArray page(4096, 'x');
+        QElapsedTimer timer;
+        timer.start();
+        (void)!::write(fd, page.constData(), size_t(page.size()));
+        ::fsync(fd);
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e9);
+        ::close(fd);
+    }
+    ::unlink(path.constData());
+    return best;
+}
+
+// The child run: open both tables, read one body, change one record of each, close (which
+// writes those changes).
 int childRun(const QString &directory)
 {
     RecipeStore store(directory);
     store.open();
+    while (store.cdsRecipe().isEmpty())   // a category with recipes
+        store.cdsCategory().next();
     store.cdsRecipe().setRecNo(1);   // touch every table: a recipe and a category change
+    if (store.cdsRecipe().blob(RecipeStore::RecipeDetail).isEmpty())
+        return 1;
     store.cdsRecipe().edit();
     store.cdsRecipe().setText(RecipeStore::RecipeTag, QStringLiteral("changed"));
     store.cdsRecipe().post();
@@ -198,6 +227,24 @@ int childRun(const QString &directory)
     store.cdsCategory().post();
     store.close();
     std::printf("%lld\n", peakMemoryKiB());
+    return 0;
+}
+
+// The photo child run: open both tables, show the first category's names, read one body.
+int photoRun(const QString &directory)
+{
+    QElapsedTimer timer;
+    timer.start();
+    RecipeStore store(directory);
+    store.open();
+    QStringList names;
+    for (Table &recipes = store.cdsRecipe(); !recipes.eof(); recipes.next())
+        names << recipes.text(RecipeStore::RecipeDescription);
+    const double open = double(timer.nsecsElapsed()) / 1e9;
+    store.cdsRecipe().first();
+    const qsizetype body = store.cdsRecipe().blob(RecipeStore::RecipeDetail).size();
+    store.close();
+    std::printf("%lld %.6f %lld\n", peakMemoryKiB(), open, qlonglong(body));
     return 0;
 }
 
@@ -214,6 +261,8 @@ int main(int argc, char *argv[])
     QStringList args = QCoreApplication::arguments();
     if (args.size() == 3 && args.at(1) == QLatin1String("--child"))
         return childRun(args.at(2));
+    if (args.size() == 3 && args.at(1) == QLatin1String("--photo-child"))
+        return photoRun(args.at(2));
 
     double scale = 1.0;
     int repeat = 3;
@@ -262,7 +311,7 @@ int main(int argc, char *argv[])
         store.close();
     }
 
-    double bareWrite = 1e9, ourWrite = 1e9, bareOpen = 1e9, ourOpen = 1e9, move = 1e9;
+    double bareWrite = 1e9, ourWrite = 1e9, bareOpen = 1e9, ourOpen = 1e9, move = 1e9, exitWrite = 1e9, search = 1e9;
     for (int round = 0; round < repeat; ++round) {
         QElapsedTimer timer;
         timer.start();
@@ -296,37 +345,99 @@ int main(int argc, char *argv[])
             }
         }
 
+        // A tag that no recipe has walks every recipe.
+        timer.restart();
+        const std::optional<int> hit = TagSearch::RunTagSearch(store, QStringLiteral("no such tag"));
+        search = std::min(search, seconds(timer));
+        if (hit) {
+            std::fprintf(stderr, "the tag search found a tag nobody has\n");
+            return 1;
+        }
+
         timer.restart();
         bareInsert(c, dir);
         bareWrite = std::min(bareWrite, seconds(timer));
         QFile::remove(dir + QStringLiteral("/bare.db"));
 
-        // Mark both tables changed, then time the close that writes them.
+        // Change one recipe and one category, then time the close that stores them.
+        store.LocateSelectedCategory(c.categories.front().name);
         store.cdsCategory().edit();
         store.cdsCategory().setText(RecipeStore::CategoryDescription, c.categories.front().name);
         store.cdsCategory().post();
         store.cdsRecipe().edit();
         store.cdsRecipe().setText(RecipeStore::RecipeTag, QStringLiteral("x"));
+        store.cdsRecipe().setBlob(RecipeStore::RecipeDetail, QByteArray(20000, 'x'));
         store.cdsRecipe().post();
         timer.restart();
         store.close();
+        exitWrite = std::min(exitWrite, seconds(timer));
+
+        // A whole write, as a new file or one of the first layout gets: the file is taken away
+        // from under the open table, whose bodies are then read from the file it keeps open.
+        RecipeStore old(dir);
+        old.open();
+        old.LocateSelectedCategory(c.categories.front().name);
+        old.cdsRecipe().edit();
+        old.cdsRecipe().setText(RecipeStore::RecipeTag, QStringLiteral("y"));
+        old.cdsRecipe().post();
+        QFile::remove(dir + QStringLiteral("/Recipe.cds"));
+        old.cdsRecipe().setFileName(dir + QStringLiteral("/Recipe.cds"));
+        timer.restart();
+        old.close();
         ourWrite = std::min(ourWrite, seconds(timer));
     }
+    const double fsync = fsyncSeconds(dir);
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), dir});
     child.waitForFinished(-1);
     const qint64 peakKiB = child.readAllStandardOutput().trimmed().toLongLong();
     const double peakMB = double(peakKiB) * 1024 / 1e6;
-    const double allowedMB = 1.3 * double(c.bodyBytes) / 1e6 + 100;
+    const double allowedMB = 150;
+    c = Collection();
+
+    // The photo collection: 1,000 recipes (at scale 1) of 3 MB bodies, in a directory of its own.
+    const QString photos = dir + QStringLiteral("/photos");
+    QDir().mkpath(photos);
+    const int photoCount = std::max(10, int(1000 * scale));
+    {
+        RecipeStore store(photos);
+        store.open();
+        store.cdsCategory().insert();
+        store.cdsCategory().setText(RecipeStore::CategoryDescription, QStringLiteral("Photos"));
+        store.cdsCategory().post();
+        QByteArray photo(3 * 1024 * 1024, Qt::Uninitialized);
+        for (int i = 0; i < photoCount; ++i) {
+            auto *words = reinterpret_cast<quint64 *>(photo.data());
+            for (qsizetype w = 0; w < photo.size() / 8; ++w)
+                words[w] = nextRandom();
+            store.cdsRecipe().insert();
+            store.cdsRecipe().setText(RecipeStore::RecipeDescription, QStringLiteral("Photo %1").arg(i));
+            store.cdsRecipe().setBlob(RecipeStore::RecipeDetail, photo);
+            store.cdsRecipe().post();
+        }
+        store.close();
+    }
+    QProcess photoChild;
+    photoChild.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--photo-child"), photos});
+    photoChild.waitForFinished(-1);
+    const QList<QByteArray> photoFigures = photoChild.readAllStandardOutput().trimmed().split(' ');
+    const double photoPeakMB = double(photoFigures.value(0).toLongLong()) * 1024 / 1e6;
+    const double photoOpen = photoFigures.value(1).toDouble();
 
     auto verdict = [](bool ok) { return ok ? "ok" : "OVER"; };
     std::printf("open both tables     %8.3f s   bare SQLite read %8.3f s   ratio %.2f (target <= 1.5) %s\n",
                 ourOpen, bareOpen, ourOpen / bareOpen, verdict(ourOpen / bareOpen <= 1.5));
-    std::printf("write both tables    %8.3f s   bare SQLite bulk %8.3f s   ratio %.2f (target <= 1.5) %s\n",
-                ourWrite, bareWrite, ourWrite / bareWrite, verdict(ourWrite / bareWrite <= 1.5));
+    // Only a new file or a converted one is written whole; its bodies come from the old file.
+    std::printf("whole recipe write   %8.3f s   bare SQLite bulk %8.3f s   ratio %.2f (no target: first write only)\n",
+                ourWrite, bareWrite, ourWrite / bareWrite);
+    const double exitAllowed = 0.1 + 2 * fsync;
+    std::printf("exit, one change     %8.3f s   allowed %.3f s (0.1 s + 2 x fsync %.4f s) %s\n", exitWrite,
+                exitAllowed, fsync, verdict(exitWrite <= exitAllowed));
     std::printf("category of 5,000    %8.3f ms  (target < 10 ms) %s\n", move * 1000, verdict(move < 0.010));
-    std::printf("peak memory          %8.1f MB  allowed %.1f MB (1.3 x bodies + 100 MB)   ratio %.2f %s\n", peakMB,
-                allowedMB, peakMB / allowedMB, verdict(peakMB <= allowedMB));
+    std::printf("tag search, all      %8.3f ms  (target < 100 ms) %s\n", search * 1000, verdict(search < 0.100));
+    std::printf("peak memory          %8.1f MB  allowed %.1f MB %s\n", peakMB, allowedMB, verdict(peakMB <= allowedMB));
+    std::printf("photos: %d x 3 MB    open %.3f s (target < 0.3 s) %s, peak memory %.1f MB (target < 200 MB) %s\n",
+                photoCount, photoOpen, verdict(photoOpen < 0.3), photoPeakMB, verdict(photoPeakMB < 200));
     return 0;
 }

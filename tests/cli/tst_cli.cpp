@@ -11,6 +11,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 // saporin-cli as a user runs it: documents in, recipes listed, documents out.
 class CliTest : public QObject
 {
@@ -21,6 +27,8 @@ private Q_SLOTS:
     void failuresExitNonZeroWithAMessage();
     void recipesOfAMissingCategoryAreListedAndExported();
     void printsPagesWithCaptionsToPdf();
+    void writingCommandsWaitForTheirTurn();
+    void backupOfAnOpenCollectionAndCheck();
 
 private:
     struct Run {
@@ -137,6 +145,75 @@ void CliTest::recipesOfAMissingCategoryAreListedAndExported()
     QCOMPARE(cli({QStringLiteral("export"), data, out, QStringLiteral("--format"), QStringLiteral("txt")}).code, 0);
     QVERIFY(QFile::exists(out + QStringLiteral("/(missing category 1)/Apple pie.txt")));
     QVERIFY(QDir(out + QStringLiteral("/Fish")).isEmpty());
+}
+
+void CliTest::writingCommandsWaitForTheirTurn()
+{
+    QTemporaryDir dir;
+    const QString data = dir.path();
+    QCOMPARE(cli({QStringLiteral("add-category"), data, QStringLiteral("Pies")}).code, 0);
+    const QByteArray before = readFile(dir.filePath(QStringLiteral("Category.cds")));
+
+    // As a running program holds it.
+    const int lock = ::open(QFile::encodeName(dir.filePath(QStringLiteral(".saporin.lock"))).constData(),
+                            O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    QVERIFY(lock >= 0);
+    QCOMPARE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    const Run refused = cli({QStringLiteral("add-category"), data, QStringLiteral("Fish")});
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("open in another Saporin window")), qPrintable(refused.err));
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("Category.cds"))), before);
+    const Run listed = cli({QStringLiteral("list"), data});
+    QCOMPARE(listed.code, 0);
+    QCOMPARE(listed.out, QStringLiteral("Pies\n"));
+    ::close(lock);
+
+    QCOMPARE(cli({QStringLiteral("add-category"), data, QStringLiteral("Fish")}).code, 0);
+    QCOMPARE(cli({QStringLiteral("list"), data}).out, QStringLiteral("Fish\nPies\n"));
+}
+
+void CliTest::backupOfAnOpenCollectionAndCheck()
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString copy = dir.filePath(QStringLiteral("copy"));
+    QDir().mkpath(data);
+    const QString body = dir.filePath(QStringLiteral("pie.txt"));
+    writeFile(body, QByteArray("Apples, flour, butter.\n").repeated(2000));
+    QCOMPARE(cli({QStringLiteral("add-category"), data, QStringLiteral("Pies")}).code, 0);
+    for (const QString &name : {QStringLiteral("Apple pie"), QStringLiteral("Plum pie")})
+        QCOMPARE(cli({QStringLiteral("add-recipe"), data, QStringLiteral("Pies"), name, QStringLiteral("--tags"),
+                      QStringLiteral("sweet"), QStringLiteral("--body"), body}).code, 0);
+    const QString listing = cli({QStringLiteral("list"), data}).out;
+
+    // While a program has the recipes open.
+    const int lock = ::open(QFile::encodeName(data + QStringLiteral("/.saporin.lock")).constData(),
+                            O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    QCOMPARE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    const Run backedUp = cli({QStringLiteral("backup"), data, copy});
+    QVERIFY2(backedUp.code == 0, qPrintable(backedUp.err));
+    QCOMPARE(cli({QStringLiteral("list"), copy}).out, listing);
+    const Run clean = cli({QStringLiteral("check"), copy});
+    QVERIFY2(clean.code == 0 && clean.out.endsWith(QStringLiteral("\nno findings\n")), qPrintable(clean.out));
+    QCOMPARE(cli({QStringLiteral("backup"), data, copy}).code, 1);   // never over an earlier copy
+    ::close(lock);
+
+    // A body that no longer inflates, and a recipe whose category is gone.
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(copy + QStringLiteral("/Recipe.cds")).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "UPDATE \"Recipe.RecipeDetail\" SET value = x'1234567890' WHERE row = "
+                              "(SELECT rowid FROM Recipe WHERE RecipeDescription = 'Plum pie');"
+                              "INSERT INTO Recipe (RecipeNo, CategoryNo, RecipeDescription, RecipeTag, saporin_order) "
+                              "VALUES (9, 7, 'Lost pie', '', 1);",
+                          nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const Run damaged = cli({QStringLiteral("check"), copy});
+    QCOMPARE(damaged.code, 1);
+    QVERIFY2(damaged.out.contains(QStringLiteral("finding: recipe \"Plum pie\" (number 2): its body cannot be read")),
+             qPrintable(damaged.out));
+    QVERIFY2(damaged.out.contains(QStringLiteral("finding: recipe \"Lost pie\" (number 9) is filed under category 7")),
+             qPrintable(damaged.out));
+    QVERIFY2(damaged.out.endsWith(QStringLiteral("\n2 findings\n")), qPrintable(damaged.out));
 }
 
 void CliTest::printsPagesWithCaptionsToPdf()

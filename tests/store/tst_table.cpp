@@ -4,11 +4,17 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QMap>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,6 +98,11 @@ private Q_SLOTS:
     void recipesNeverLandUnderANewCategory();
     void unreadableRecipeFileIsExplainedOnceAndKept();
     void reopeningUnderOtherRulesSortsAgain();
+    void oneProcessAtATimeWritesACollection();
+    void bodiesComeOnDemandAndOnlyChangesAreWritten();
+    void firstLayoutOpensAndIsConvertedByItsFirstWrite();
+    void damagedBodyFailsWithAMessage();
+    void killedWhileWritingLeavesOldOrNewContent();
 };
 
 void TableTest::firstRunWritesOnlyWhatChanged()
@@ -642,6 +653,300 @@ void TableTest::reopeningUnderOtherRulesSortsAgain()
              (QStringList{QStringLiteral("Baked zander"), QStringLiteral("Fried zander")}));
     store.LocateSelectedCategory(QStringLiteral("Oat"));
     QCOMPARE(names(store.cdsRecipe(), RecipeStore::RecipeDescription), QStringList{QStringLiteral("Porridge")});
+}
+
+void TableTest::oneProcessAtATimeWritesACollection()
+{
+    QTemporaryDir dir;
+    {
+        RecipeStore first(dir.path());
+        first.open();
+        addCategory(first, QStringLiteral("Soups"));
+        first.close();
+    }
+    const QByteArray stored = fileHash(dir.filePath(QStringLiteral("Category.cds")));
+
+    auto refused = [&] {
+        RecipeStore second(dir.path());
+        try {
+            second.open();
+        } catch (const Error &error) {
+            return second.lockedElsewhere() && error.message() == RecipeStore::lockedElsewhereMessage()
+                   && !second.cdsCategory().isActive() && !second.cdsRecipe().isActive();
+        }
+        return false;
+    };
+    {
+        RecipeStore holder(dir.path());
+        holder.open();
+        QVERIFY(refused());
+        // Reading needs no lock.
+        RecipeStore reader(dir.path(), RecipeStore::Access::ReadOnly);
+        reader.open();
+        QCOMPARE(names(reader.cdsCategory(), RecipeStore::CategoryDescription), QStringList{QStringLiteral("Soups")});
+        addCategory(reader, QStringLiteral("Dropped"));
+        reader.close();
+        holder.close();
+        QVERIFY(!refused());
+    }
+    QCOMPARE(fileHash(dir.filePath(QStringLiteral("Category.cds"))), stored);
+
+    // A holder that is killed lets go of the collection.
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        RecipeStore holder(dir.path());
+        holder.open();
+        (void)!::write(ready[1], "x", 1);
+        for (;;)
+            ::pause();
+    }
+    char byte = 0;
+    QCOMPARE(::read(ready[0], &byte, 1), ssize_t(1));
+    ::close(ready[0]);
+    ::close(ready[1]);
+    QVERIFY(refused());
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    QVERIFY(!refused());
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() <= 2);
+}
+
+namespace {
+
+QByteArray bodyOf(char fill, int size)
+{
+    return QByteArray(size, fill) + QByteArray::number(size);
+}
+
+QMap<QString, QByteArray> recipesWithBodies(RecipeStore &store)
+{
+    QMap<QString, QByteArray> result;
+    Table &categories = store.cdsCategory();
+    Table &recipes = store.cdsRecipe();
+    for (categories.first(); !categories.eof(); categories.next()) {
+        for (recipes.first(); !recipes.eof(); recipes.next()) {
+            result.insert(recipes.text(RecipeStore::RecipeDescription), recipes.blob(RecipeStore::RecipeDetail));
+            if (recipes.blobSize(RecipeStore::RecipeDetail) != result.last().size())
+                result.last() = "wrong size";
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+void TableTest::bodiesComeOnDemandAndOnlyChangesAreWritten()
+{
+    QTemporaryDir dir;
+    const QString recipeFile = dir.filePath(QStringLiteral("Recipe.cds"));
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Pies"));
+        for (const char *name : {"Apple", "Cherry", "Plum", "Quince"})
+            addRecipe(store, QStringLiteral("Pies"), QString::fromLatin1(name), {}, bodyOf(name[0], 70000));
+        store.close();
+    }
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        QCOMPARE(recipesWithBodies(store).value(QStringLiteral("Cherry")), bodyOf('C', 70000));
+        Table &recipes = store.cdsRecipe();
+        store.LocateSelectedCategory(QStringLiteral("Pies"));
+        store.LocateSelectedRecipe(QStringLiteral("Apple"));   // renamed: its body stays
+        recipes.edit();
+        recipes.setText(RecipeStore::RecipeDescription, QStringLiteral("Zesty apple"));
+        recipes.post();
+        store.LocateSelectedRecipe(QStringLiteral("Cherry"));
+        recipes.edit();
+        recipes.setBlob(RecipeStore::RecipeDetail, bodyOf('c', 10));
+        recipes.post();
+        store.LocateSelectedRecipe(QStringLiteral("Plum"));
+        recipes.remove();
+        addRecipe(store, QStringLiteral("Pies"), QStringLiteral("Banana"), {}, bodyOf('B', 5));
+        // Written behind the store's back into a record it does not change: a whole rewrite loses it.
+        runSql(recipeFile, "UPDATE Recipe SET RecipeTag = 'untouched' WHERE RecipeDescription = 'Quince';");
+        store.close();
+    }
+    RecipeStore store(dir.path());
+    store.open();
+    const QMap<QString, QByteArray> expected{
+        {QStringLiteral("Banana"), bodyOf('B', 5)},
+        {QStringLiteral("Cherry"), bodyOf('c', 10)},
+        {QStringLiteral("Quince"), bodyOf('Q', 70000)},
+        {QStringLiteral("Zesty apple"), bodyOf('A', 70000)},
+    };
+    QCOMPARE(recipesWithBodies(store), expected);
+    store.LocateSelectedCategory(QStringLiteral("Pies"));
+    QCOMPARE(names(store.cdsRecipe(), RecipeStore::RecipeDescription), QStringList(expected.keys()));
+    store.LocateSelectedRecipe(QStringLiteral("Quince"));
+    QCOMPARE(store.cdsRecipe().text(RecipeStore::RecipeTag), QStringLiteral("untouched"));
+}
+
+void TableTest::firstLayoutOpensAndIsConvertedByItsFirstWrite()
+{
+    QTemporaryDir dir;
+    const QString recipeFile = dir.filePath(QStringLiteral("Recipe.cds"));
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Soups"));
+        store.close();
+    }
+    // A recipe file as the program wrote it before bodies had a table of their own.
+    runSql(recipeFile,
+           "CREATE TABLE saporin_meta (key TEXT PRIMARY KEY, value);"
+           "INSERT INTO saporin_meta VALUES ('format', 'saporin-table/1'), ('table', 'Recipe'), ('next:RecipeNo', 8);"
+           "CREATE TABLE Recipe (RecipeNo INTEGER, CategoryNo INTEGER, RecipeDescription TEXT, RecipeDetail BLOB, RecipeTag TEXT);"
+           "INSERT INTO Recipe VALUES (3, 1, 'Leek soup', zeroblob(50000), 'green'), (5, 1, 'Pea soup', x'0102', 'green');");
+    const QByteArray before = fileHash(recipeFile);
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        QCOMPARE(recipesWithBodies(store).value(QStringLiteral("Leek soup")), QByteArray(50000, '\0'));
+        store.close();
+    }
+    QCOMPARE(fileHash(recipeFile), before);   // unchanged: not even converted
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addRecipe(store, QStringLiteral("Soups"), QStringLiteral("Fish soup"), {}, "fish");
+        store.close();
+    }
+    for (int run = 0; run < 2; ++run) {
+        RecipeStore store(dir.path());
+        store.open();
+        const QMap<QString, QByteArray> expected{
+            {QStringLiteral("Fish soup"), "fish"},
+            {QStringLiteral("Leek soup"), QByteArray(50000, '\0')},
+            {QStringLiteral("Pea soup"), QByteArray("\x01\x02")},
+        };
+        QCOMPARE(recipesWithBodies(store), expected);
+        store.LocateSelectedCategory(QStringLiteral("Soups"));
+        store.LocateSelectedRecipe(QStringLiteral("Fish soup"));
+        QCOMPARE(store.cdsRecipe().text(RecipeStore::RecipeNo), QStringLiteral("8"));
+        if (run == 0) {   // a second write goes by changes into the converted file
+            store.LocateSelectedRecipe(QStringLiteral("Pea soup"));
+            store.cdsRecipe().edit();
+            store.cdsRecipe().setText(RecipeStore::RecipeTag, QStringLiteral("peas"));
+            store.cdsRecipe().post();
+        } else {
+            store.LocateSelectedRecipe(QStringLiteral("Pea soup"));
+            QCOMPARE(store.cdsRecipe().text(RecipeStore::RecipeTag), QStringLiteral("peas"));
+        }
+        store.close();
+    }
+}
+
+void TableTest::damagedBodyFailsWithAMessage()
+{
+    QTemporaryDir dir;
+    const QString recipeFile = dir.filePath(QStringLiteral("Recipe.cds"));
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Pies"));
+        addRecipe(store, QStringLiteral("Pies"), QStringLiteral("Apple"), {}, QByteArray(200000, 'Q'));
+        addRecipe(store, QStringLiteral("Pies"), QStringLiteral("Plum"), {}, "plum");
+        store.close();
+    }
+    RecipeStore store(dir.path());
+    store.open();
+    // Pages in the middle of the body's overflow chain are overwritten while the table is open.
+    QFile file(recipeFile);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qsizetype at = file.readAll().indexOf(QByteArray(4000, 'Q'));
+    QVERIFY(at > 0);
+    file.seek(at + 50000);
+    file.write(QByteArray(60000, '\xff'));
+    file.close();
+    store.LocateSelectedCategory(QStringLiteral("Pies"));
+    store.LocateSelectedRecipe(QStringLiteral("Apple"));
+    try {
+        (void)store.cdsRecipe().blob(RecipeStore::RecipeDetail);
+        QFAIL("a damaged body was read");
+    } catch (const Error &error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Cannot read \"RecipeDetail\"")), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(QDir::toNativeSeparators(recipeFile)), qPrintable(error.message()));
+    }
+    store.LocateSelectedRecipe(QStringLiteral("Plum"));
+    QCOMPARE(store.cdsRecipe().blob(RecipeStore::RecipeDetail), QByteArray("plum"));
+}
+
+void TableTest::killedWhileWritingLeavesOldOrNewContent()
+{
+    // Each run rewrites every body with its own letter and adds a recipe named after it; a kill at
+    // any moment must leave a file that opens with all bodies of one run and that run's recipes.
+    QTemporaryDir dir;
+    constexpr int Recipes = 150;
+    constexpr int BodySize = 40000;
+    {
+        RecipeStore store(dir.path());
+        store.open();
+        addCategory(store, QStringLiteral("Pies"));
+        for (int i = 0; i < Recipes; ++i)
+            addRecipe(store, QStringLiteral("Pies"), QStringLiteral("Pie %1").arg(i, 3, 10, QLatin1Char('0')), {},
+                      QByteArray(BodySize, 'a'));
+        store.close();
+    }
+    // The writer tells through a pipe when its exit write begins.
+    int closing[2];
+    QCOMPARE(::pipe(closing), 0);
+    auto runWriter = [&](char letter) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            RecipeStore store(dir.path());
+            store.open();
+            store.LocateSelectedCategory(QStringLiteral("Pies"));
+            Table &recipes = store.cdsRecipe();
+            for (recipes.first(); !recipes.eof(); recipes.next()) {
+                recipes.edit();
+                recipes.setBlob(RecipeStore::RecipeDetail, QByteArray(BodySize, letter));
+                recipes.post();
+            }
+            addRecipe(store, QStringLiteral("Pies"), QStringLiteral("Run %1").arg(QLatin1Char(letter)), {}, "x");
+            (void)!::write(closing[1], "x", 1);
+            store.close();
+            ::_exit(0);
+        }
+        char byte = 0;
+        (void)!::read(closing[0], &byte, 1);
+        return child;
+    };
+    QElapsedTimer timer;
+    pid_t child = runWriter('b');
+    timer.start();
+    ::waitpid(child, nullptr, 0);
+    const qint64 write = timer.nsecsElapsed() / 1000;   // microseconds
+    for (int run = 0; run < 12; ++run) {
+        const char letter = char('c' + run);
+        child = runWriter(letter);
+        ::usleep(useconds_t(write * run / 10));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        RecipeStore store(dir.path());
+        store.open();
+        const QMap<QString, QByteArray> bodies = recipesWithBodies(store);
+        const char found = bodies.value(QStringLiteral("Pie 000")).left(1).append(char(0)).at(0);
+        QVERIFY2(found >= 'b' && found <= letter, "a body from no run");
+        // The run whose bodies are there added its recipe; no later run left anything.
+        for (auto it = bodies.cbegin(); it != bodies.cend(); ++it) {
+            if (it.key().startsWith(QLatin1String("Run ")))
+                QVERIFY2(it.key().at(4).toLatin1() <= found, qPrintable(it.key()));
+        }
+        for (auto it = bodies.cbegin(); it != bodies.cend(); ++it) {
+            if (it.key().startsWith(QLatin1String("Pie ")))
+                QCOMPARE(it.value(), QByteArray(BodySize, found));
+        }
+        QVERIFY(bodies.contains(QStringLiteral("Run %1").arg(QLatin1Char(found))));
+        store.close();
+    }
+    ::close(closing[0]);
+    ::close(closing[1]);
 }
 
 QTEST_GUILESS_MAIN(TableTest)
