@@ -15,9 +15,9 @@
 namespace {
 
 // "LEFT|CENTRE|RIGHT": three captions, any of them empty.
-void setCaptions(LxHeaderFooter &band, const QString &spec)
+void setCaptions(LxHeaderFooter &band, const QString &captions)
 {
-    const QStringList parts = spec.split(QLatin1Char('|'));
+    const QStringList parts = captions.split(QLatin1Char('|'));
     if (parts.size() > 3)
         throw Error(QStringLiteral("a band has three captions at most: LEFT|CENTRE|RIGHT"));
     for (int i = 0; i < parts.size(); ++i)
